@@ -1,0 +1,9 @@
+# Compiler settings shared by every target of the project.
+function(sorvel_target_defaults target)
+  target_compile_features(${target} PUBLIC cxx_std_20)
+  set_target_properties(${target} PROPERTIES CXX_EXTENSIONS OFF POSITION_INDEPENDENT_CODE ON)
+  if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow=local -Wconversion -Wno-sign-conversion
+                                             -Wnon-virtual-dtor -Wold-style-cast -Wcast-align -Wnull-dereference)
+  endif()
+endfunction()
