@@ -25,6 +25,10 @@ void set_message_box_handler(MessageBoxHandler handler);
 // tests of the window system. Call before anything else of the layer.
 void use_headless_display();
 
+// No display at all, as on a machine without one: windows cannot be made
+// and message boxes go to the terminal (or the handler).
+void use_no_display();
+
 // Queues a hardware message (key or mouse) as the display driver would.
 void inject_input(const MSG& message);
 
