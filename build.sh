@@ -69,6 +69,16 @@ run_tests() {
   configure_and_build "$here/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSORVEL_SANITIZE=ON \
     -DSORVEL_BUILD_BENCHMARKS=ON
   (cd "$here/build-test" && ctest --output-on-failure -j "$jobs")
+  run_fuzzers
+}
+
+# Each fuzz target for SORVEL_FUZZ_SECONDS (default 20) from its seeds;
+# libFuzzer needs clang.
+run_fuzzers() {
+  CC=clang CXX=clang++ configure_and_build "$here/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DSORVEL_BUILD_FUZZERS=ON -DSORVEL_BUILD_TESTS=OFF -DSORVEL_BUILD_DEMO=OFF \
+    -DSORVEL_FUZZ_SECONDS="${SORVEL_FUZZ_SECONDS:-20}"
+  ctest --test-dir "$here/build-fuzz/fuzz" --output-on-failure -L fuzz -j "$jobs"
 }
 
 case "$mode" in
