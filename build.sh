@@ -14,7 +14,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 packages=(
   cmake ninja-build pkg-config g++ clang libclang-rt-14-dev
-  libx11-dev libxext-dev libxfixes-dev libxcursor-dev libxrender-dev libxft-dev libfontconfig-dev
+  libx11-dev libxext-dev libxfixes-dev libxtst-dev libxkbcommon-dev libxcursor-dev libxrender-dev libxft-dev libfontconfig-dev
   libpixman-1-dev libpng-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0
   libgtest-dev libbenchmark-dev libstb-dev libsdl2-dev libglfw3-dev
   xvfb xdotool x11-utils fonts-dejavu-core

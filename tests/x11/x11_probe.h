@@ -1,0 +1,85 @@
+// Tests of the X11 driver look at the display from a second connection of
+// their own, give real input through XTest, and pump the layer's queue.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/win32.h"
+
+namespace sorvel::testing {
+
+struct Geometry {
+  int x = 0;  // relative to the parent window
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+
+class Probe {
+ public:
+  Probe();
+  ~Probe();
+  Probe(const Probe&) = delete;
+  Probe& operator=(const Probe&) = delete;
+
+  Display* display() const { return display_; }
+  Window root() const { return DefaultRootWindow(display_); }
+
+  // The top-level window whose _NET_WM_NAME is `utf8_title`, waiting for it
+  // to be viewable; 0 when none appears in time.
+  Window wait_for_top_level(const std::string& utf8_title);
+  bool wait_viewable(Window window);
+  std::vector<Window> children(Window window);
+  // Children of `window` whose map state is viewable.
+  std::vector<Window> viewable_children(Window window);
+  Geometry geometry(Window window);
+  bool exists(Window window);
+  // A property's raw bytes (format 8) or longs (format 32); empty if none.
+  std::optional<std::string> bytes_property(Window window, const char* name);
+  std::vector<long> long_property(Window window, const char* name);
+  Atom atom(const char* name);
+  // The colour (0xRRGGBB) of one pixel of a window.
+  unsigned long pixel(Window window, int x, int y);
+
+  // Real input. Each call waits until the server has taken it.
+  void key(KeySym keysym, bool press);
+  void tap(KeySym keysym);
+  void move_pointer(int x, int y);
+  void button(unsigned button, bool press);
+  void click(unsigned button);
+  unsigned keycode(KeySym keysym);
+  void sync() { XSync(display_, False); }
+
+ private:
+  Display* display_;
+};
+
+// Messages taken off the layer's queue (and dispatched) until `done` says
+// so or `timeout` passes; returns them all. Input the server has already
+// sent is always read first.
+std::vector<MSG> pump(const std::function<bool(const std::vector<MSG>&)>& done,
+                      std::chrono::milliseconds timeout = std::chrono::milliseconds(2000));
+// Everything that has arrived, after the driver's connection has caught up
+// with the server.
+std::vector<MSG> pump_arrived();
+// Only the keyboard and mouse messages of a list.
+std::vector<MSG> input_only(const std::vector<MSG>& messages);
+
+// A registered class whose procedure goes to DefWindowProcA and logs every
+// message it gets.
+struct LoggedMessage {
+  HWND hwnd;
+  UINT message;
+  WPARAM wparam;
+  LPARAM lparam;
+};
+const char* logging_class();
+std::vector<LoggedMessage>& procedure_log();
+
+}  // namespace sorvel::testing
