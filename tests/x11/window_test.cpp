@@ -72,7 +72,7 @@ TEST_F(X11Window, CaptionedWindowIsItsOuterSizeAtTheOriginWithClientInside) {
   EXPECT_EQ(probe.pixel(outer, 1, 1), 0xF0F0F0u);
   EXPECT_EQ(probe.pixel(outer, 799, 599), 0xF0F0F0u);
   DestroyWindow(hwnd);
-  probe.sync();
+  sorvel::testing::pump_arrived();
   EXPECT_FALSE(probe.exists(outer));
 }
 
@@ -156,7 +156,7 @@ TEST_F(X11Window, WindowManagerCloseArrivesAsSysCommandThenCloseThenDestroy) {
     }
   }
   EXPECT_EQ(order, (std::vector<UINT>{WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}));
-  probe.sync();
+  sorvel::testing::pump_arrived();
   EXPECT_FALSE(probe.exists(outer));
 }
 
@@ -204,7 +204,7 @@ TEST_F(X11Window, SystemCursorsShowOverTheWindowByName) {
                         {IDC_HAND, "pointer"},           {IDC_APPSTARTING, "progress"}, {IDC_HELP, "help"}};
   for (const Case& c : cases) {
     SetCursor(LoadCursorA(nullptr, c.id));
-    probe.sync();
+    sorvel::testing::pump_arrived();
     XFixesCursorImage* shown = XFixesGetCursorImage(probe.display());
     ASSERT_NE(shown, nullptr);
     EXPECT_STREQ(shown->name, c.name);
