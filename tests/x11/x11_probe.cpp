@@ -10,7 +10,10 @@ namespace sorvel::testing {
 namespace {
 
 bool is_input(UINT message) {
-  return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
+  const bool character = message == WM_CHAR || message == WM_SYSCHAR || message == WM_DEADCHAR ||
+                         message == WM_SYSDEADCHAR;
+  return (message >= WM_KEYFIRST && message <= WM_KEYLAST && !character) ||
+         (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
 }
 
 LRESULT logging_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {

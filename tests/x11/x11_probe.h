@@ -68,7 +68,8 @@ std::vector<MSG> pump(const std::function<bool(const std::vector<MSG>&)>& done,
 // Everything that has arrived, after the driver's connection has caught up
 // with the server.
 std::vector<MSG> pump_arrived();
-// Only the keyboard and mouse messages of a list.
+// Only the hardware key and mouse messages of a list (not the characters
+// TranslateMessage adds).
 std::vector<MSG> input_only(const std::vector<MSG>& messages);
 
 // A registered class whose procedure goes to DefWindowProcA and logs every
