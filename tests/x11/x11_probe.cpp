@@ -42,11 +42,15 @@ std::vector<Window> Probe::children(Window window) {
   return out;
 }
 
+bool Probe::viewable(Window window) {
+  XWindowAttributes attributes;
+  return XGetWindowAttributes(display_, window, &attributes) != 0 && attributes.map_state == IsViewable;
+}
+
 std::vector<Window> Probe::viewable_children(Window window) {
   std::vector<Window> out;
   for (Window child : children(window)) {
-    XWindowAttributes attributes;
-    if (XGetWindowAttributes(display_, child, &attributes) && attributes.map_state == IsViewable) out.push_back(child);
+    if (viewable(child)) out.push_back(child);
   }
   return out;
 }
@@ -106,8 +110,7 @@ std::vector<long> Probe::long_property(Window window, const char* name) {
 bool Probe::wait_viewable(Window window) {
   for (int i = 0; i < 400; ++i) {
     pump_arrived();
-    XWindowAttributes attributes;
-    if (XGetWindowAttributes(display_, window, &attributes) && attributes.map_state == IsViewable) return true;
+    if (viewable(window)) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return false;

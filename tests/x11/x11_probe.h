@@ -35,6 +35,7 @@ class Probe {
   // to be viewable; 0 when none appears in time.
   Window wait_for_top_level(const std::string& utf8_title);
   bool wait_viewable(Window window);
+  bool viewable(Window window);
   std::vector<Window> children(Window window);
   // Children of `window` whose map state is viewable.
   std::vector<Window> viewable_children(Window window);
