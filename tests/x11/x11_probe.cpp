@@ -107,21 +107,21 @@ std::vector<long> Probe::long_property(Window window, const char* name) {
   return out;
 }
 
-bool Probe::wait_viewable(Window window) {
+bool Probe::wait_viewable(Window window, bool pump_layer) {
   for (int i = 0; i < 400; ++i) {
-    pump_arrived();
+    if (pump_layer) pump_arrived();
     if (viewable(window)) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return false;
 }
 
-Window Probe::wait_for_top_level(const std::string& utf8_title) {
+Window Probe::wait_for_top_level(const std::string& utf8_title, bool pump_layer) {
   for (int i = 0; i < 400; ++i) {
     for (Window child : children(root())) {
-      if (bytes_property(child, "_NET_WM_NAME") == utf8_title) return wait_viewable(child) ? child : 0;
+      if (bytes_property(child, "_NET_WM_NAME") == utf8_title) return wait_viewable(child, pump_layer) ? child : 0;
     }
-    pump_arrived();
+    if (pump_layer) pump_arrived();
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return 0;

@@ -32,9 +32,10 @@ class Probe {
   Window root() const { return DefaultRootWindow(display_); }
 
   // The top-level window whose _NET_WM_NAME is `utf8_title`, waiting for it
-  // to be viewable; 0 when none appears in time.
-  Window wait_for_top_level(const std::string& utf8_title);
-  bool wait_viewable(Window window);
+  // to be viewable; 0 when none appears in time. With `pump_layer` the
+  // layer's queue is worked meanwhile (only on the layer's own thread).
+  Window wait_for_top_level(const std::string& utf8_title, bool pump_layer = true);
+  bool wait_viewable(Window window, bool pump_layer = true);
   bool viewable(Window window);
   std::vector<Window> children(Window window);
   // Children of `window` whose map state is viewable.
