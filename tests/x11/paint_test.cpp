@@ -1,0 +1,171 @@
+// What the driver paints, read back from the server: filled rectangles,
+// Windows-1252 text through Xft, images blended through XRender, and the
+// window's shape and icon.
+#include <gtest/gtest.h>
+#include <X11/extensions/shape.h>
+
+#include <vector>
+
+#include "platform/core/driver.h"
+#include "platform/win32.h"
+#include "platform/x11/x11_driver.h"
+#include "tests/x11/x11_probe.h"
+
+namespace {
+
+using sorvel::testing::Probe;
+using sorvel::testing::pump_arrived;
+
+constexpr DWORD kCaptionStyle = 0x96CA0000;
+
+class X11Paint : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    hwnd = CreateWindowExA(0, sorvel::testing::logging_class(), "paint", kCaptionStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                           300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    outer = probe.wait_for_top_level("paint");
+    ASSERT_NE(outer, 0u);
+    pump_arrived();  // the first paint is done
+    const auto inside = probe.viewable_children(outer);
+    ASSERT_EQ(inside.size(), 1u);
+    client = inside[0];
+  }
+  void TearDown() override { DestroyWindow(hwnd); }
+
+  // The first row of a rectangle of the client window with any pixel not
+  // of `background`; -1 when there is none.
+  int first_inked_row(int left, int top, int width, int height, unsigned long background) {
+    XImage* image = XGetImage(probe.display(), client, left, top, static_cast<unsigned>(width),
+                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    int found = -1;
+    for (int y = 0; y < height && found < 0; ++y) {
+      for (int x = 0; x < width; ++x) {
+        if ((XGetPixel(image, x, y) & 0xFFFFFF) != background) {
+          found = y;
+          break;
+        }
+      }
+    }
+    XDestroyImage(image);
+    return found;
+  }
+
+  Probe probe;
+  HWND hwnd = nullptr;
+  Window outer = 0;
+  Window client = 0;
+};
+
+TEST_F(X11Paint, FillRectPaintsTheBrushColourInClientCoordinates) {
+  const HDC hdc = GetDC(hwnd);
+  const RECT area{10, 20, 30, 40};
+  const HBRUSH brush = CreateSolidBrush(RGB(200, 50, 25));
+  FillRect(hdc, &area, brush);
+  pump_arrived();
+  EXPECT_EQ(probe.pixel(client, 10, 20), 0xC83219u);
+  EXPECT_EQ(probe.pixel(client, 29, 39), 0xC83219u);
+  EXPECT_EQ(probe.pixel(client, 30, 40), 0xF0F0F0u) << "right and bottom edges are outside";
+  DeleteObject(brush);
+  ReleaseDC(hwnd, hdc);
+}
+
+TEST_F(X11Paint, TextIsDrawnFromWindows1252AndClippedToItsRectangle) {
+  const HDC hdc = GetDC(hwnd);
+  RECT measured_e{0, 0, 0, 0};
+  RECT measured_egrave{0, 0, 0, 0};
+  DrawTextA(hdc, "e", 1, &measured_e, DT_CALCRECT | DT_SINGLELINE);
+  DrawTextA(hdc, "\xE8", 1, &measured_egrave, DT_CALCRECT | DT_SINGLELINE);
+  EXPECT_GT(measured_e.right, 0);
+  EXPECT_EQ(measured_egrave.right, measured_e.right) << "one glyph of the same advance, not an invalid byte";
+  EXPECT_GT(measured_e.bottom, 10) << "a dialog-sized line";
+
+  SetBkMode(hdc, TRANSPARENT);
+  RECT e_box{20, 20, 60, 60};
+  RECT egrave_box{80, 20, 120, 60};
+  DrawTextA(hdc, "e", 1, &e_box, DT_SINGLELINE | DT_NOPREFIX);
+  DrawTextA(hdc, "\xE8", 1, &egrave_box, DT_SINGLELINE | DT_NOPREFIX);
+  RECT clipped{140, 20, 144, 60};
+  DrawTextA(hdc, "WWWW", 4, &clipped, DT_SINGLELINE | DT_NOPREFIX);
+  pump_arrived();
+  const int e_top = first_inked_row(20, 20, 40, 40, 0xF0F0F0);
+  const int egrave_top = first_inked_row(80, 20, 40, 40, 0xF0F0F0);
+  ASSERT_GE(e_top, 0);
+  ASSERT_GE(egrave_top, 0);
+  EXPECT_LT(egrave_top, e_top) << "the grave accent rises above the e";
+  EXPECT_GE(first_inked_row(140, 20, 4, 40, 0xF0F0F0), 0);
+  EXPECT_EQ(first_inked_row(144, 20, 40, 40, 0xF0F0F0), -1) << "nothing past the clip";
+  ReleaseDC(hwnd, hdc);
+}
+
+TEST_F(X11Paint, WindowRegionBecomesTheBoundingShapeAndGoesAgain) {
+  SetWindowRgn(hwnd, CreateRectRgn(0, 0, 50, 40), TRUE);
+  pump_arrived();
+  int count = 0;
+  int ordering = 0;
+  XRectangle* rects = XShapeGetRectangles(probe.display(), outer, ShapeBounding, &count, &ordering);
+  ASSERT_EQ(count, 1);
+  EXPECT_EQ(rects[0].x, 0);
+  EXPECT_EQ(rects[0].width, 50);
+  EXPECT_EQ(rects[0].height, 40);
+  XFree(rects);
+  SetWindowRgn(hwnd, nullptr, TRUE);
+  pump_arrived();
+  rects = XShapeGetRectangles(probe.display(), outer, ShapeBounding, &count, &ordering);
+  ASSERT_EQ(count, 1);
+  EXPECT_EQ(rects[0].width, 300) << "the whole window again";
+  XFree(rects);
+}
+
+TEST_F(X11Paint, ClassIconBecomesTheWindowManagersIcon) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+  wc.lpszClassName = "WithIcon";
+  ASSERT_NE(RegisterClassA(&wc), 0);
+  const HWND with_icon = CreateWindowExA(0, "WithIcon", "icon", kCaptionStyle, 0, 0, 100, 100, nullptr, nullptr,
+                                         GetModuleHandleA(nullptr), nullptr);
+  const Window window = probe.wait_for_top_level("icon");
+  ASSERT_NE(window, 0u);
+  const std::vector<long> icon = probe.long_property(window, "_NET_WM_ICON");
+  ASSERT_EQ(icon.size(), 2u + 32u * 32u);
+  EXPECT_EQ(icon[0], 32);
+  EXPECT_EQ(icon[1], 32);
+  EXPECT_TRUE(std::any_of(icon.begin() + 2, icon.end(), [](long pixel) { return (pixel >> 24 & 0xFF) == 0xFF; }));
+  DestroyWindow(with_icon);
+}
+
+// The driver's own primitives, on a second driver of the process.
+TEST(X11Driver, ImagesBlendOverWhatIsThereOrReplaceIt) {
+  const std::unique_ptr<platform::DisplayDriver> driver = platform::make_x11_driver();
+  ASSERT_NE(driver, nullptr);
+  platform::NativeWindowSpec spec;
+  spec.window_rect = {0, 0, 40, 20};
+  spec.client_rect = spec.window_rect;
+  const platform::NativeId window = driver->create_window(spec);
+  ASSERT_NE(window, 0u);
+  driver->show_window(window, true);
+  driver->fill_rect(window, {0, 0, 40, 20}, RGB(255, 255, 255));
+  const std::vector<std::uint32_t> half_red(10 * 10, 0x80FF0000u);
+  driver->put_image(window, 0, 0, 10, 10, half_red.data(), 10, true);
+  driver->put_image(window, 20, 0, 10, 10, half_red.data(), 10, false);
+  driver->cursor_position();  // a round trip: the server has drawn it all
+
+  Probe probe;
+  Window client = 0;
+  for (int i = 0; i < 200 && client == 0; ++i) {
+    const auto inside = probe.viewable_children(window);
+    if (!inside.empty()) client = inside[0];
+  }
+  ASSERT_NE(client, 0u);
+  XSync(probe.display(), False);
+  const unsigned long blended = probe.pixel(client, 5, 5);
+  EXPECT_EQ(blended >> 16, 0xFFu);
+  EXPECT_NEAR(static_cast<double>((blended >> 8) & 0xFF), 127.0, 2.0);
+  EXPECT_NEAR(static_cast<double>(blended & 0xFF), 127.0, 2.0);
+  EXPECT_EQ(probe.pixel(client, 25, 5), 0xFF0000u) << "copied opaque";
+  EXPECT_EQ(probe.pixel(client, 35, 5), 0xFFFFFFu);
+  driver->destroy_window(window);
+}
+
+}  // namespace
