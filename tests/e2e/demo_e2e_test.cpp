@@ -1,0 +1,105 @@
+// The demo program end to end: the start-up question answered through the
+// real dialog, the window as the X server shows it, real pointer drags, and
+// the ways it ends.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/e2e/demo_process.h"
+#include "tests/e2e/x_session.h"
+#include "tests/support/test_files.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using sorvel::testing::DemoProcess;
+using sorvel::testing::Geometry;
+using sorvel::testing::XSession;
+
+constexpr const char* kTitle = "Gabbia creata con texture sprite";
+
+class DemoEndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(x_.ok()) << "no X display: run under tests/support/with_xvfb.sh";
+    for (const char* name : {"stoneblocks.bmp", "fuoco8.bmp", "rete00_1.tga"}) {
+      std::filesystem::copy_file(std::filesystem::path(SORVEL_DEMO_FOLDER) / name, folder_.path() / name);
+    }
+  }
+
+  // Answers the start-up question with a key and returns the GL window.
+  Window start(DemoProcess& demo, const char* answer_key) {
+    EXPECT_TRUE(demo.started());
+    const auto question = x_.wait_for_window("Video!", 20s);
+    EXPECT_TRUE(question.has_value()) << "the start-up question did not show";
+    if (!question) return 0;
+    const auto boxes = demo.box_log();
+    EXPECT_FALSE(boxes.empty());
+    if (!boxes.empty()) {
+      EXPECT_EQ(boxes.front(), "box\t0x00000024\tVideo!\tSettare lo schermo intero?  ");
+    }
+    x_.key(answer_key);
+    const auto window = x_.wait_for_window(kTitle, 30s);
+    EXPECT_TRUE(window.has_value()) << "the GL window did not show";
+    return window.value_or(0);
+  }
+
+  XSession x_;
+  sorvel::testing::TempDir folder_;
+};
+
+TEST_F(DemoEndToEnd, AnsweredNoRunsCaptionedTakesDragsAndEndsWithEscape) {
+  DemoProcess demo(SORVEL_DEMO_BINARY, folder_.path());
+  const Window window = start(demo, "n");
+  ASSERT_NE(window, 0u);
+  const Geometry outer = x_.geometry(window);
+  EXPECT_EQ(outer.x, 0);
+  EXPECT_EQ(outer.y, 0);
+  EXPECT_EQ(outer.width, 800);
+  EXPECT_EQ(outer.height, 600);
+  const auto client = x_.children(window);
+  ASSERT_EQ(client.size(), 1u) << "one client area inside our frame";
+  const Geometry inner = x_.geometry(client.front());
+  EXPECT_EQ(inner.x, 3);
+  EXPECT_EQ(inner.y, 19);
+  EXPECT_EQ(inner.width, 794);
+  EXPECT_EQ(inner.height, 578);
+
+  x_.drag(1, 400, 300, 400, 310);
+  x_.drag(3, 400, 300, 400, 290);
+  x_.drag(1, 20, 300, -40, 300);  // past the left edge while captured
+  EXPECT_TRUE(demo.running());
+  x_.key("Escape");
+  EXPECT_EQ(demo.wait(20s), 0);
+}
+
+TEST_F(DemoEndToEnd, WindowManagerCloseEndsWithExitZero) {
+  DemoProcess demo(SORVEL_DEMO_BINARY, folder_.path());
+  const Window window = start(demo, "n");
+  ASSERT_NE(window, 0u);
+  x_.request_close(window);
+  EXPECT_EQ(demo.wait(20s), 0);
+}
+
+TEST_F(DemoEndToEnd, AnsweredYesFillsTheScreenWithAThinBorder) {
+  DemoProcess demo(SORVEL_DEMO_BINARY, folder_.path());
+  const Window window = start(demo, "y");
+  ASSERT_NE(window, 0u);
+  const Geometry outer = x_.geometry(window);
+  const Geometry screen = x_.screen();
+  EXPECT_EQ(outer.x, 0);
+  EXPECT_EQ(outer.y, 0);
+  EXPECT_EQ(outer.width, screen.width);
+  EXPECT_EQ(outer.height, screen.height);
+  const auto client = x_.children(window);
+  ASSERT_EQ(client.size(), 1u);
+  const Geometry inner = x_.geometry(client.front());
+  EXPECT_EQ(inner.x, 1);
+  EXPECT_EQ(inner.y, 1);
+  EXPECT_EQ(inner.width, screen.width - 2);
+  x_.key("Escape");
+  EXPECT_EQ(demo.wait(20s), 0);
+}
+
+}  // namespace
