@@ -340,6 +340,22 @@ int GetObjectA(HANDLE object, int bytes, LPVOID buffer) {
     info.bmPlanes = b->planes;
     info.bmBitsPixel = b->bits_per_pixel;
     info.bmBits = b->dib_section ? b->pixels.data() : nullptr;
+    if (b->dib_section && bytes >= static_cast<int>(sizeof(DIBSECTION))) {
+      DIBSECTION section{};
+      section.dsBm = info;
+      BITMAPINFOHEADER& header = section.dsBmih;
+      header.biSize = sizeof(BITMAPINFOHEADER);
+      header.biWidth = b->width;
+      header.biHeight = b->top_down ? -b->height : b->height;
+      header.biPlanes = 1;
+      header.biBitCount = b->bits_per_pixel;
+      header.biCompression = b->compression;
+      header.biSizeImage = static_cast<DWORD>(b->pixels.size());
+      header.biClrUsed = static_cast<DWORD>(b->color_table.size());
+      if (b->compression == BI_BITFIELDS) std::copy(b->masks, b->masks + 3, section.dsBitfields);
+      std::memcpy(buffer, &section, sizeof section);
+      return sizeof(DIBSECTION);
+    }
     std::memcpy(buffer, &info, sizeof info);
     return sizeof(BITMAP);
   }

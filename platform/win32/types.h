@@ -260,6 +260,17 @@ struct BITMAPINFO {
 };
 static_assert(sizeof(BITMAPINFO) == 44);
 
+// GetObjectA's answer for a DIB section given room for it: biHeight is
+// negative for top-down rows.
+struct DIBSECTION {
+  BITMAP dsBm;
+  BITMAPINFOHEADER dsBmih;
+  DWORD dsBitfields[3];
+  HANDLE dshSection;
+  DWORD dsOffset;
+};
+static_assert(sizeof(DIBSECTION) == 104);
+
 // The 14-byte file header of a BMP file, packed as stored.
 #pragma pack(push, 2)
 struct BITMAPFILEHEADER {
