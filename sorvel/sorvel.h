@@ -254,7 +254,7 @@ void SWAPRGB(void* DATA, std::int32_t SIZE);
 // ============================================================================
 
 struct TGATEXTURE {
-  std::uint8_t* IMAGEDATA;
+  std::uint8_t* IMAGEDATA;  // from std::malloc; its holder releases it with std::free
   std::uint32_t BPP;
   std::uint32_t WIDTH;
   std::uint32_t HEIGHT;
@@ -280,7 +280,12 @@ extern TTGAHEADER TGAHEADER;
 extern TTGA TGA;
 extern const std::uint8_t UTGACOMPARE[12];
 extern const std::uint8_t CTGACOMPARE[12];
+// The image file being read, as a file descriptor; -1 at rest.
+extern int FTGA;
 
+// Reads a TGA file of type 2 or 10 at 24 or 32 bits into TEXTURE. Every
+// failure shows one message box and gives false; the file is closed on
+// every path.
 bool LOADTGA(TGATEXTURE& TEXTURE, std::string_view FILENAME);
 
 extern sorvel::CheckedTable<TGATEXTURE, 0, 200> TEXTURETGA2;
