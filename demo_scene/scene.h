@@ -12,3 +12,7 @@ extern TGLFX_3DANIMATION ANIM;
 void OPENGL_CREATELIST();
 // Draws one frame of the scene.
 void OPENGL_DRAW();
+// One textured, lit quad with corners P1 to P4 (drawn P2, P1, P3, P4) and
+// the texture repeated TSIZE times each way.
+void QUAD(float X1, float Y1, float Z1, float X2, float Y2, float Z2, float X3, float Y3, float Z3, float X4, float Y4,
+          float Z4, float TSIZE);

@@ -109,8 +109,10 @@ Image stone_blocks() {
 }
 
 Rgba fire_ramp(double heat) {
+  // Dim on purpose: the nine panels add up where they overlap, so a few
+  // layers of orange reach yellow and white only in the fire's core.
   static const std::array<Rgba, 5> kStops = {
-      Rgba{0, 0, 0, 255}, Rgba{96, 12, 0, 255}, Rgba{222, 72, 4, 255}, Rgba{255, 172, 36, 255}, Rgba{255, 248, 205, 255}};
+      Rgba{0, 0, 0, 255}, Rgba{22, 3, 0, 255}, Rgba{56, 14, 1, 255}, Rgba{84, 34, 5, 255}, Rgba{104, 62, 22, 255}};
   heat = std::clamp(heat, 0.0, 1.0) * (kStops.size() - 1);
   const auto i = std::min(static_cast<std::size_t>(heat), kStops.size() - 2);
   const double f = heat - static_cast<double>(i);
