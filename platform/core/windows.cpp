@@ -146,8 +146,10 @@ void notify_geometry(HWND hwnd, const Window& w, bool moved, bool sized) {
 }
 
 std::string property_key(LPCSTR name) {
-  if (IS_INTRESOURCE(name)) return "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name));
-  return name;
+  if (!IS_INTRESOURCE(name)) return name;
+  std::string key = "#";  // an atom's name
+  key += std::to_string(reinterpret_cast<ULONG_PTR>(name));
+  return key;
 }
 
 }  // namespace
