@@ -3,8 +3,11 @@
 // the ways it ends.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
 
 #include "tests/e2e/demo_process.h"
 #include "tests/e2e/x_session.h"
@@ -18,6 +21,26 @@ using sorvel::testing::Geometry;
 using sorvel::testing::XSession;
 
 constexpr const char* kTitle = "Gabbia creata con texture sprite";
+constexpr std::uint32_t kSky = 0x659FD9;  // the clear colour (119/300, 187/300, 0.85)
+
+bool near(std::uint32_t a, std::uint32_t b, int tolerance = 2) {
+  for (int shift : {16, 8, 0}) {
+    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > tolerance) return false;
+  }
+  return true;
+}
+
+// Pixels in the middle of the picture where red leads blue: the fire.
+int fire_pixels(const sorvel::testing::Screenshot& shot) {
+  int warm = 0;
+  for (int y = shot.height / 4; y < shot.height * 3 / 4; ++y) {
+    for (int x = shot.width * 2 / 5; x < shot.width * 3 / 5; ++x) {
+      const std::uint32_t p = shot.at(x, y);
+      if (static_cast<int>(p >> 16) > static_cast<int>(p & 0xFF) + 60) ++warm;
+    }
+  }
+  return warm;
+}
 
 class DemoEndToEnd : public ::testing::Test {
  protected:
@@ -66,7 +89,18 @@ TEST_F(DemoEndToEnd, AnsweredNoRunsCaptionedTakesDragsAndEndsWithEscape) {
   EXPECT_EQ(inner.width, 794);
   EXPECT_EQ(inner.height, 578);
 
+  std::this_thread::sleep_for(500ms);
+  // The client window may have been made again for the GL pixel format.
+  const Window drawable = x_.children(window).front();
+  const auto before = x_.capture(drawable);
+  ASSERT_GT(before.width, 0);
+  EXPECT_TRUE(near(before.at(5, 5), kSky)) << std::hex << before.at(5, 5);
+  EXPECT_GT(fire_pixels(before), 500) << "the fire burns in the cage";
+
   x_.drag(1, 400, 300, 400, 310);
+  std::this_thread::sleep_for(300ms);
+  const auto turned = x_.capture(drawable);
+  EXPECT_NE(before.rgb, turned.rgb) << "a left drag turns the scene";
   x_.drag(3, 400, 300, 400, 290);
   x_.drag(1, 20, 300, -40, 300);  // past the left edge while captured
   EXPECT_TRUE(demo.running());
@@ -98,6 +132,38 @@ TEST_F(DemoEndToEnd, AnsweredYesFillsTheScreenWithAThinBorder) {
   EXPECT_EQ(inner.x, 1);
   EXPECT_EQ(inner.y, 1);
   EXPECT_EQ(inner.width, screen.width - 2);
+  x_.key("Escape");
+  EXPECT_EQ(demo.wait(20s), 0);
+}
+
+TEST_F(DemoEndToEnd, RunsWithItsTextureFilesMissing) {
+  for (const char* name : {"stoneblocks.bmp", "fuoco8.bmp", "rete00_1.tga"}) {
+    std::filesystem::remove(folder_.path() / name);
+  }
+  DemoProcess demo(SORVEL_DEMO_BINARY, folder_.path());
+  const Window window = start(demo, "n");
+  ASSERT_NE(window, 0u);
+  std::this_thread::sleep_for(300ms);
+  EXPECT_TRUE(demo.running());
+  EXPECT_EQ(demo.box_log().size(), 2u) << "a missing TGA file is silent: only the question and its answer";
+  x_.key("Escape");
+  EXPECT_EQ(demo.wait(20s), 0);
+}
+
+TEST_F(DemoEndToEnd, BrokenTgaShowsTheReadersBoxAndGoesOn) {
+  std::ofstream(folder_.path() / "rete00_1.tga", std::ios::binary | std::ios::trunc) << "not a TGA";
+  DemoProcess demo(SORVEL_DEMO_BINARY, folder_.path());
+  ASSERT_TRUE(x_.wait_for_window("Video!", 20s).has_value());
+  x_.key("n");
+  ASSERT_TRUE(x_.wait_for_window("ERROR", 30s).has_value()) << "the reader's box";
+  const auto boxes = demo.box_log();
+  ASSERT_GE(boxes.size(), 3u);
+  EXPECT_EQ(boxes[2], "box\t0x00000000\tERROR\tCould not read file header");
+  x_.key("Return");
+  const auto window = x_.wait_for_window(kTitle, 30s);
+  ASSERT_TRUE(window.has_value());
+  std::this_thread::sleep_for(300ms);
+  EXPECT_TRUE(demo.running());
   x_.key("Escape");
   EXPECT_EQ(demo.wait(20s), 0);
 }
