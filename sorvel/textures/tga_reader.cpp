@@ -32,14 +32,27 @@ bool fail(const char* text, const char* caption = kTgaErrorCaption) {
 }
 
 // Blue and red trade places in each pixel; green and alpha stay.
-void swap_blue_red(std::uint8_t* data, std::size_t pixels, std::size_t bytes_per_pixel) {
-  for (std::size_t i = 0; i < pixels; ++i, data += bytes_per_pixel) std::swap(data[0], data[2]);
+template <std::size_t kBytes>
+void swap_blue_red(std::uint8_t* data, std::size_t pixels) {
+  for (std::size_t i = 0; i < pixels; ++i, data += kBytes) {
+    if constexpr (kBytes == 4) {
+      std::uint32_t v;
+      std::memcpy(&v, data, 4);
+      v = (v & 0xFF00FF00u) | (v >> 16 & 0xFFu) | (v & 0xFFu) << 16;
+      std::memcpy(data, &v, 4);
+    } else {
+      std::swap(data[0], data[2]);
+    }
+  }
 }
 
 // `count` copies of the file-order pixel `color`, stored red first.
-void store_run(std::uint8_t* to, const std::uint8_t* color, std::size_t count, std::size_t bytes_per_pixel) {
-  std::uint8_t pixel[4] = {color[2], color[1], color[0], bytes_per_pixel == 4 ? color[3] : std::uint8_t{0}};
-  for (std::size_t i = 0; i < count; ++i, to += bytes_per_pixel) std::memcpy(to, pixel, bytes_per_pixel);
+template <std::size_t kBytes>
+void store_run(std::uint8_t* to, const std::uint8_t* color, std::size_t count) {
+  std::uint8_t pixel[kBytes];
+  pixel[0] = color[2], pixel[1] = color[1], pixel[2] = color[0];
+  if constexpr (kBytes == 4) pixel[3] = color[3];
+  for (std::size_t i = 0; i < count; ++i, to += kBytes) std::memcpy(to, pixel, kBytes);
 }
 
 // The info header, its checks and the image block, common to both bodies.
@@ -71,53 +84,64 @@ bool LOADUNCOMPRESSEDTGA(TGATEXTURE& TEXTURE, std::string_view /*FILENAME*/) {
     std::free(TEXTURE.IMAGEDATA);
     return false;
   }
-  swap_blue_red(TEXTURE.IMAGEDATA, std::size_t{TGA.WIDTH} * TGA.HEIGH, TGA.BYTESPERPIXEL);
+  const std::size_t pixels = std::size_t{TGA.WIDTH} * TGA.HEIGH;
+  if (TGA.BYTESPERPIXEL == 4) {
+    swap_blue_red<4>(TEXTURE.IMAGEDATA, pixels);
+  } else {
+    swap_blue_red<3>(TEXTURE.IMAGEDATA, pixels);
+  }
   input.close();
   return true;
 }
 
-bool LOADCOMPRESSEDTGA(TGATEXTURE& TEXTURE, std::string_view /*FILENAME*/) {
-  if (!read_image_head(TEXTURE)) return false;
-  const std::uint32_t PIXELCOUNT = TGA.HEIGH * TGA.WIDTH;
-  const std::size_t bytes_per_pixel = TGA.BYTESPERPIXEL;
+// Decodes packets into `image` until its PIXELCOUNT pixels are stored; the
+// failure's text, or null. One copy per pixel size, so that every pixel
+// move has a fixed length.
+template <std::size_t kBytes>
+const char* unpack_packets(std::uint8_t* image, std::uint8_t* COLORBUFFER, std::uint32_t PIXELCOUNT) {
   std::uint32_t CURRENTPIXEL = 0;
   std::uint32_t CURRENTBYTE = 0;
-  auto* COLORBUFFER = static_cast<std::uint8_t*>(std::malloc(bytes_per_pixel));
-  if (COLORBUFFER == nullptr) {
-    fail(kTgaNoColorBuffer);
-    std::free(TEXTURE.IMAGEDATA);
-    return false;
-  }
-  const auto fail_releasing = [&](const char* text) {
-    fail(text);
-    std::free(TEXTURE.IMAGEDATA);
-    std::free(COLORBUFFER);
-    return false;
-  };
-  std::uint8_t* const image = TEXTURE.IMAGEDATA;
   do {
     std::uint8_t CHUNKHEADER = 0;
-    if (input.read(&CHUNKHEADER, 1) < 1) return fail_releasing(kTgaRleHeaderShort);
+    if (input.read(&CHUNKHEADER, 1) < 1) return kTgaRleHeaderShort;
     const bool raw = CHUNKHEADER < 128;
     const std::uint32_t count = raw ? CHUNKHEADER + 1u : CHUNKHEADER - 127u;
     const std::uint32_t fitting = std::min(count, PIXELCOUNT - CURRENTPIXEL);
     if (raw) {
       // The pixels that fit go straight into place and are turned there.
-      const std::size_t bytes = fitting * bytes_per_pixel;
-      if (input.read(image + CURRENTBYTE, bytes) < bytes) return fail_releasing(kTgaImageDataShort);
-      swap_blue_red(image + CURRENTBYTE, fitting, bytes_per_pixel);
+      const std::size_t bytes = fitting * kBytes;
+      if (input.read(image + CURRENTBYTE, bytes) < bytes) return kTgaImageDataShort;
+      swap_blue_red<kBytes>(image + CURRENTBYTE, fitting);
       // A pixel past the last is still read before its store is refused.
-      if (fitting < count && input.read(COLORBUFFER, bytes_per_pixel) < bytes_per_pixel) {
-        return fail_releasing(kTgaImageDataShort);
-      }
+      if (fitting < count && input.read(COLORBUFFER, kBytes) < kBytes) return kTgaImageDataShort;
     } else {
-      if (input.read(COLORBUFFER, bytes_per_pixel) < bytes_per_pixel) return fail_releasing(kTgaRunPixelShort);
-      store_run(image + CURRENTBYTE, COLORBUFFER, fitting, bytes_per_pixel);
+      if (input.read(COLORBUFFER, kBytes) < kBytes) return kTgaRunPixelShort;
+      store_run<kBytes>(image + CURRENTBYTE, COLORBUFFER, fitting);
     }
     CURRENTPIXEL += fitting;
-    CURRENTBYTE += static_cast<std::uint32_t>(fitting * bytes_per_pixel);
-    if (fitting < count) return fail_releasing(kTgaTooManyPixels);
+    CURRENTBYTE += static_cast<std::uint32_t>(fitting * kBytes);
+    if (fitting < count) return kTgaTooManyPixels;
   } while (CURRENTPIXEL != PIXELCOUNT);
+  return nullptr;
+}
+
+bool LOADCOMPRESSEDTGA(TGATEXTURE& TEXTURE, std::string_view /*FILENAME*/) {
+  if (!read_image_head(TEXTURE)) return false;
+  const std::uint32_t PIXELCOUNT = TGA.HEIGH * TGA.WIDTH;
+  auto* COLORBUFFER = static_cast<std::uint8_t*>(std::malloc(TGA.BYTESPERPIXEL));
+  if (COLORBUFFER == nullptr) {
+    fail(kTgaNoColorBuffer);
+    std::free(TEXTURE.IMAGEDATA);
+    return false;
+  }
+  const char* failure = TGA.BYTESPERPIXEL == 4 ? unpack_packets<4>(TEXTURE.IMAGEDATA, COLORBUFFER, PIXELCOUNT)
+                                               : unpack_packets<3>(TEXTURE.IMAGEDATA, COLORBUFFER, PIXELCOUNT);
+  if (failure != nullptr) {
+    fail(failure);
+    std::free(TEXTURE.IMAGEDATA);
+    std::free(COLORBUFFER);
+    return false;
+  }
   std::free(COLORBUFFER);
   input.close();
   return true;
