@@ -107,11 +107,6 @@ bool enabled(GLenum capability) { return glIsEnabled(capability) == GL_TRUE; }
 void expect_no_gl_error() { EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)); }
 
 void RenderingTest::SetUp() {
-  // Mesa unloads its driver when the last context's display closes, and the
-  // leak checker can then no longer tell the driver's own allocations from
-  // ours. One context kept for the whole run keeps the driver loaded.
-  static const GlTestContext* const keep_driver_loaded = new GlTestContext(1, 1);
-  static_cast<void>(keep_driver_loaded);
   context_ = std::make_unique<GlTestContext>(kWindowWidth, kWindowHeight);
   ASSERT_EQ(context_->error(), "");
   WIDTH = kWindowWidth;
