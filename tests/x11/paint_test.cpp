@@ -2,7 +2,10 @@
 // Windows-1252 text through Xft, images blended through XRender, and the
 // window's shape and icon.
 #include <gtest/gtest.h>
+#include <X11/extensions/Xfixes.h>
 #include <X11/extensions/shape.h>
+
+#include <thread>
 
 #include <vector>
 
@@ -166,6 +169,62 @@ TEST(X11Driver, ImagesBlendOverWhatIsThereOrReplaceIt) {
   EXPECT_EQ(probe.pixel(client, 25, 5), 0xFF0000u) << "copied opaque";
   EXPECT_EQ(probe.pixel(client, 35, 5), 0xFFFFFFu);
   driver->destroy_window(window);
+}
+
+TEST(X11Driver, ImageCursorsShowWithTheirSizeHotspotAndFrames) {
+  const std::unique_ptr<platform::DisplayDriver> driver = platform::make_x11_driver();
+  ASSERT_NE(driver, nullptr);
+  platform::NativeWindowSpec spec;
+  spec.window_rect = {0, 0, 64, 64};
+  spec.client_rect = spec.window_rect;
+  const platform::NativeId window = driver->create_window(spec);
+  driver->show_window(window, true);
+  platform::CursorImage image;
+  for (std::uint32_t colour : {0xFFFF0000u, 0xFF0000FFu}) {
+    platform::CursorFrame frame;
+    frame.width = 24;
+    frame.height = 16;
+    frame.hotspot_x = 5;
+    frame.hotspot_y = 7;
+    frame.delay_ms = 50;
+    frame.pixels.assign(24 * 16, colour);
+    image.frames.push_back(frame);
+  }
+  platform::CursorFrame broken;  // no pixels: left out, not read
+  broken.width = broken.height = 8;
+  image.frames.push_back(broken);
+  const platform::NativeId cursor = driver->create_cursor(image);
+  ASSERT_NE(cursor, 0u);
+  driver->set_window_cursor(window, cursor);
+  driver->set_cursor_position({30, 30});
+  driver->cursor_position();
+
+  Probe probe;
+  ASSERT_TRUE(probe.wait_viewable(window, false));
+  std::vector<unsigned long> colours_seen;
+  for (int i = 0; i < 100 && colours_seen.size() < 2; ++i) {
+    XFixesCursorImage* shown = XFixesGetCursorImage(probe.display());
+    ASSERT_NE(shown, nullptr);
+    if (shown->width <= 1) {  // an animation shows an empty image until its first tick
+      XFree(shown);
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      continue;
+    }
+    EXPECT_EQ(shown->width, 24);
+    EXPECT_EQ(shown->height, 16);
+    EXPECT_EQ(shown->xhot, 5);
+    EXPECT_EQ(shown->yhot, 7);
+    const unsigned long colour = shown->pixels[0] & 0xFFFFFFFF;
+    if (std::find(colours_seen.begin(), colours_seen.end(), colour) == colours_seen.end()) {
+      colours_seen.push_back(colour);
+    }
+    XFree(shown);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  EXPECT_EQ(colours_seen.size(), 2u) << "both frames of the animation show";
+  EXPECT_EQ(driver->create_cursor(platform::CursorImage{}), 0u) << "no frames, no cursor";
+  driver->destroy_window(window);
+  driver->destroy_cursor(cursor);
 }
 
 }  // namespace

@@ -160,6 +160,47 @@ TEST_F(X11Window, WindowManagerCloseArrivesAsSysCommandThenCloseThenDestroy) {
   EXPECT_FALSE(probe.exists(outer));
 }
 
+TEST_F(X11Window, ManagerMovesAndFocusChangesReachTheCore) {
+  const HWND first = make_window("first", kCaptionStyle, 200, 100);
+  const HWND second = make_window("second", kCaptionStyle, 200, 100);
+  const Window first_outer = probe.wait_for_top_level("first");
+  const Window second_outer = probe.wait_for_top_level("second");
+  ASSERT_NE(first_outer, 0u);
+  ASSERT_NE(second_outer, 0u);
+  EXPECT_EQ(GetForegroundWindow(), second) << "the last one shown has the keyboard";
+
+  XSetInputFocus(probe.display(), first_outer, RevertToParent, CurrentTime);
+  probe.sync();
+  sorvel::testing::pump([first](const std::vector<MSG>&) { return GetForegroundWindow() == first; });
+  EXPECT_EQ(GetForegroundWindow(), first);
+  EXPECT_EQ(GetActiveWindow(), first);
+
+  // A manager tells where it put a window with a synthetic configure event.
+  XEvent moved{};
+  moved.xconfigure.type = ConfigureNotify;
+  moved.xconfigure.event = moved.xconfigure.window = first_outer;
+  moved.xconfigure.x = 40;
+  moved.xconfigure.y = 25;
+  moved.xconfigure.width = 200;
+  moved.xconfigure.height = 100;
+  XSendEvent(probe.display(), first_outer, False, StructureNotifyMask, &moved);
+  probe.sync();
+  RECT rect{};
+  sorvel::testing::pump([first, &rect](const std::vector<MSG>&) {
+    GetWindowRect(first, &rect);
+    return rect.left == 40;
+  });
+  EXPECT_EQ(rect.left, 40);
+  EXPECT_EQ(rect.top, 25);
+  EXPECT_EQ(rect.right, 240);
+  POINT origin{0, 0};
+  ClientToScreen(first, &origin);
+  EXPECT_EQ(origin.x, 43);
+  EXPECT_EQ(origin.y, 44);
+  DestroyWindow(first);
+  DestroyWindow(second);
+}
+
 TEST_F(X11Window, ChildWindowSitsInItsParentsClientArea) {
   const HWND parent = make_window("parent", kCaptionStyle, 400, 300);
   const HWND child = CreateWindowExA(0, sorvel::testing::logging_class(), "", WS_CHILD | WS_VISIBLE, 10, 20, 50, 40,
