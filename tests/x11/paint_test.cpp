@@ -138,16 +138,22 @@ TEST_F(X11Paint, ClassIconBecomesTheWindowManagersIcon) {
   DestroyWindow(with_icon);
 }
 
-// The driver's own primitives, on a second driver of the process.
+// The driver's own primitives, on a second driver of the process: a
+// frameless window of that size at the origin, shown.
+platform::NativeId shown_window(platform::DisplayDriver& driver, LONG width, LONG height) {
+  platform::NativeWindowSpec spec;
+  spec.window_rect = {0, 0, width, height};
+  spec.client_rect = spec.window_rect;
+  const platform::NativeId window = driver.create_window(spec);
+  if (window != 0) driver.show_window(window, true);
+  return window;
+}
+
 TEST(X11Driver, ImagesBlendOverWhatIsThereOrReplaceIt) {
   const std::unique_ptr<platform::DisplayDriver> driver = platform::make_x11_driver();
   ASSERT_NE(driver, nullptr);
-  platform::NativeWindowSpec spec;
-  spec.window_rect = {0, 0, 40, 20};
-  spec.client_rect = spec.window_rect;
-  const platform::NativeId window = driver->create_window(spec);
+  const platform::NativeId window = shown_window(*driver, 40, 20);
   ASSERT_NE(window, 0u);
-  driver->show_window(window, true);
   driver->fill_rect(window, {0, 0, 40, 20}, RGB(255, 255, 255));
   const std::vector<std::uint32_t> half_red(10 * 10, 0x80FF0000u);
   driver->put_image(window, 0, 0, 10, 10, half_red.data(), 10, true);
@@ -174,11 +180,8 @@ TEST(X11Driver, ImagesBlendOverWhatIsThereOrReplaceIt) {
 TEST(X11Driver, ImageCursorsShowWithTheirSizeHotspotAndFrames) {
   const std::unique_ptr<platform::DisplayDriver> driver = platform::make_x11_driver();
   ASSERT_NE(driver, nullptr);
-  platform::NativeWindowSpec spec;
-  spec.window_rect = {0, 0, 64, 64};
-  spec.client_rect = spec.window_rect;
-  const platform::NativeId window = driver->create_window(spec);
-  driver->show_window(window, true);
+  const platform::NativeId window = shown_window(*driver, 64, 64);
+  ASSERT_NE(window, 0u);
   platform::CursorImage image;
   for (std::uint32_t colour : {0xFFFF0000u, 0xFF0000FFu}) {
     platform::CursorFrame frame;
