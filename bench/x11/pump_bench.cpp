@@ -3,6 +3,7 @@
 // and the translation of a burst of X input events against merely queueing
 // and taking them. Run under tests/support/with_xvfb.sh.
 #include <benchmark/benchmark.h>
+// Xlib after Google Benchmark: its macros (None, Bool, Status) clash with names there.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
@@ -30,8 +31,8 @@ const Target& target() {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "PumpBench";
     RegisterClassA(&wc);
-    t.hwnd = CreateWindowExA(0, "PumpBench", "pump bench", 0x96CA0000, CW_USEDEFAULT, CW_USEDEFAULT, 400, 300,
-                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    t.hwnd = CreateWindowExA(0, "PumpBench", "pump bench", 0x96CA0000, CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, nullptr,
+                             nullptr, GetModuleHandleA(nullptr), nullptr);
     Display* display = platform::x11::testing::driver_display();
     if (t.hwnd == nullptr || display == nullptr) return t;
     Window root_return = 0;

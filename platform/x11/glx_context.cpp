@@ -105,8 +105,8 @@ NativeId X11Driver::create_gl_context(NativeId window, int format) {
   if (format < 1 || static_cast<std::size_t>(format) > formats_.size()) return 0;
   // The legacy entry gives a compatibility context: the fixed pipeline works.
   const unsigned long errors_before = error_record().count;
-  const GLXContext context = glXCreateNewContext(
-      display_, formats_[static_cast<std::size_t>(format - 1)].config, GLX_RGBA_TYPE, nullptr, True);
+  const GLXContext context = glXCreateNewContext(display_, formats_[static_cast<std::size_t>(format - 1)].config,
+                                                 GLX_RGBA_TYPE, nullptr, True);
   XSync(display_, False);
   if (context == nullptr || error_record().count != errors_before) {
     if (context != nullptr) glXDestroyContext(display_, context);

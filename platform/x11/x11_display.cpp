@@ -1,10 +1,9 @@
 // The connection: opening it, the process-wide error handlers, the atoms,
 // and the event loop that turns X events into what the core understands.
-#include <poll.h>
-#include <unistd.h>
-
 #include <X11/Xatom.h>
 #include <X11/extensions/shape.h>
+#include <poll.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -67,13 +66,22 @@ X11Driver::X11Driver(Display* display)
       default_visual_(DefaultVisual(display, screen_)),
       default_depth_(DefaultDepth(display, screen_)),
       default_colormap_(DefaultColormap(display, screen_)) {
-  static const char* const kAtomNames[] = {
-      "WM_PROTOCOLS",         "WM_DELETE_WINDOW",         "WM_STATE",
-      "WM_CHANGE_STATE",      "_NET_WM_NAME",             "_NET_WM_ICON_NAME",
-      "UTF8_STRING",          "_NET_WM_ICON",             "_NET_WM_PID",
-      "_NET_WM_PING",         "_NET_WM_WINDOW_TYPE",      "_NET_WM_WINDOW_TYPE_DIALOG",
-      "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_ACTIVE_WINDOW", "_NET_SUPPORTING_WM_CHECK",
-      "_MOTIF_WM_HINTS"};
+  static const char* const kAtomNames[] = {"WM_PROTOCOLS",
+                                           "WM_DELETE_WINDOW",
+                                           "WM_STATE",
+                                           "WM_CHANGE_STATE",
+                                           "_NET_WM_NAME",
+                                           "_NET_WM_ICON_NAME",
+                                           "UTF8_STRING",
+                                           "_NET_WM_ICON",
+                                           "_NET_WM_PID",
+                                           "_NET_WM_PING",
+                                           "_NET_WM_WINDOW_TYPE",
+                                           "_NET_WM_WINDOW_TYPE_DIALOG",
+                                           "_NET_WM_WINDOW_TYPE_NORMAL",
+                                           "_NET_ACTIVE_WINDOW",
+                                           "_NET_SUPPORTING_WM_CHECK",
+                                           "_MOTIF_WM_HINTS"};
   constexpr int kAtomCount = static_cast<int>(sizeof kAtomNames / sizeof kAtomNames[0]);
   static_assert(sizeof(Atoms) == kAtomCount * sizeof(Atom));
   Atom interned[kAtomCount];
@@ -117,9 +125,7 @@ X11Driver::~X11Driver() {
   XCloseDisplay(display_);
 }
 
-POINT X11Driver::screen_size() const {
-  return {DisplayWidth(display_, screen_), DisplayHeight(display_, screen_)};
-}
+POINT X11Driver::screen_size() const { return {DisplayWidth(display_, screen_), DisplayHeight(display_, screen_)}; }
 
 bool X11Driver::window_manager_running() {
   // A running manager names its check window on the root, and the window
@@ -131,8 +137,8 @@ bool X11Driver::window_manager_running() {
     unsigned long remaining = 0;
     unsigned char* data = nullptr;
     Window found = 0;
-    if (XGetWindowProperty(display_, on, atoms_.net_supporting_wm_check, 0, 1, False, XA_WINDOW, &type, &format,
-                           &count, &remaining, &data) == Success &&
+    if (XGetWindowProperty(display_, on, atoms_.net_supporting_wm_check, 0, 1, False, XA_WINDOW, &type, &format, &count,
+                           &remaining, &data) == Success &&
         type == XA_WINDOW && format == 32 && count == 1) {
       found = static_cast<Window>(*reinterpret_cast<unsigned long*>(data));
     }

@@ -24,74 +24,120 @@ UINT virtual_key_of(KeySym sym) {
   if (sym >= XK_F1 && sym <= XK_F24) return static_cast<UINT>(VK_F1 + static_cast<int>(sym - XK_F1));
   if (sym >= XK_KP_0 && sym <= XK_KP_9) return static_cast<UINT>(VK_NUMPAD0 + static_cast<int>(sym - XK_KP_0));
   switch (sym) {
-    case XK_BackSpace: return VK_BACK;
+    case XK_BackSpace:
+      return VK_BACK;
     case XK_Tab:
-    case XK_ISO_Left_Tab: return VK_TAB;
+    case XK_ISO_Left_Tab:
+      return VK_TAB;
     case XK_Clear:
-    case XK_KP_Begin: return VK_CLEAR;
+    case XK_KP_Begin:
+      return VK_CLEAR;
     case XK_Return:
-    case XK_KP_Enter: return VK_RETURN;
-    case XK_Escape: return VK_ESCAPE;
-    case XK_space: return VK_SPACE;
-    case XK_Pause: return VK_PAUSE;
-    case XK_Print: return VK_SNAPSHOT;
-    case XK_Scroll_Lock: return VK_SCROLL;
-    case XK_Num_Lock: return VK_NUMLOCK;
-    case XK_Caps_Lock: return VK_CAPITAL;
+    case XK_KP_Enter:
+      return VK_RETURN;
+    case XK_Escape:
+      return VK_ESCAPE;
+    case XK_space:
+      return VK_SPACE;
+    case XK_Pause:
+      return VK_PAUSE;
+    case XK_Print:
+      return VK_SNAPSHOT;
+    case XK_Scroll_Lock:
+      return VK_SCROLL;
+    case XK_Num_Lock:
+      return VK_NUMLOCK;
+    case XK_Caps_Lock:
+      return VK_CAPITAL;
     case XK_Shift_L:
-    case XK_Shift_R: return VK_SHIFT;
+    case XK_Shift_R:
+      return VK_SHIFT;
     case XK_Control_L:
-    case XK_Control_R: return VK_CONTROL;
+    case XK_Control_R:
+      return VK_CONTROL;
     case XK_Alt_L:
     case XK_Alt_R:
     case XK_Meta_L:
     case XK_Meta_R:
     case XK_ISO_Level3_Shift:
-    case XK_Mode_switch: return VK_MENU;
-    case XK_Super_L: return VK_LWIN;
-    case XK_Super_R: return VK_RWIN;
-    case XK_Menu: return VK_APPS;
+    case XK_Mode_switch:
+      return VK_MENU;
+    case XK_Super_L:
+      return VK_LWIN;
+    case XK_Super_R:
+      return VK_RWIN;
+    case XK_Menu:
+      return VK_APPS;
     case XK_Home:
-    case XK_KP_Home: return VK_HOME;
+    case XK_KP_Home:
+      return VK_HOME;
     case XK_End:
-    case XK_KP_End: return VK_END;
+    case XK_KP_End:
+      return VK_END;
     case XK_Prior:
-    case XK_KP_Prior: return VK_PRIOR;
+    case XK_KP_Prior:
+      return VK_PRIOR;
     case XK_Next:
-    case XK_KP_Next: return VK_NEXT;
+    case XK_KP_Next:
+      return VK_NEXT;
     case XK_Left:
-    case XK_KP_Left: return VK_LEFT;
+    case XK_KP_Left:
+      return VK_LEFT;
     case XK_Up:
-    case XK_KP_Up: return VK_UP;
+    case XK_KP_Up:
+      return VK_UP;
     case XK_Right:
-    case XK_KP_Right: return VK_RIGHT;
+    case XK_KP_Right:
+      return VK_RIGHT;
     case XK_Down:
-    case XK_KP_Down: return VK_DOWN;
+    case XK_KP_Down:
+      return VK_DOWN;
     case XK_Insert:
-    case XK_KP_Insert: return VK_INSERT;
+    case XK_KP_Insert:
+      return VK_INSERT;
     case XK_Delete:
-    case XK_KP_Delete: return VK_DELETE;
-    case XK_KP_Multiply: return VK_MULTIPLY;
-    case XK_KP_Add: return VK_ADD;
-    case XK_KP_Separator: return VK_SEPARATOR;
-    case XK_KP_Subtract: return VK_SUBTRACT;
-    case XK_KP_Decimal: return VK_DECIMAL;
-    case XK_KP_Divide: return VK_DIVIDE;
+    case XK_KP_Delete:
+      return VK_DELETE;
+    case XK_KP_Multiply:
+      return VK_MULTIPLY;
+    case XK_KP_Add:
+      return VK_ADD;
+    case XK_KP_Separator:
+      return VK_SEPARATOR;
+    case XK_KP_Subtract:
+      return VK_SUBTRACT;
+    case XK_KP_Decimal:
+      return VK_DECIMAL;
+    case XK_KP_Divide:
+      return VK_DIVIDE;
     case XK_semicolon:
-    case XK_colon: return VK_OEM_1;
+    case XK_colon:
+      return VK_OEM_1;
     case XK_equal:
-    case XK_plus: return VK_OEM_PLUS;
-    case XK_comma: return VK_OEM_COMMA;
-    case XK_minus: return VK_OEM_MINUS;
-    case XK_period: return VK_OEM_PERIOD;
-    case XK_slash: return VK_OEM_2;
-    case XK_grave: return VK_OEM_3;
-    case XK_bracketleft: return VK_OEM_4;
-    case XK_backslash: return VK_OEM_5;
-    case XK_bracketright: return VK_OEM_6;
-    case XK_apostrophe: return VK_OEM_7;
-    case XK_less: return VK_OEM_102;
-    default: return 0;
+    case XK_plus:
+      return VK_OEM_PLUS;
+    case XK_comma:
+      return VK_OEM_COMMA;
+    case XK_minus:
+      return VK_OEM_MINUS;
+    case XK_period:
+      return VK_OEM_PERIOD;
+    case XK_slash:
+      return VK_OEM_2;
+    case XK_grave:
+      return VK_OEM_3;
+    case XK_bracketleft:
+      return VK_OEM_4;
+    case XK_backslash:
+      return VK_OEM_5;
+    case XK_bracketright:
+      return VK_OEM_6;
+    case XK_apostrophe:
+      return VK_OEM_7;
+    case XK_less:
+      return VK_OEM_102;
+    default:
+      return 0;
   }
 }
 
@@ -159,8 +205,7 @@ KeySym X11Driver::level_one_keysym(unsigned keycode, int group) const {
 KeySym X11Driver::keysym_for(unsigned keycode, unsigned modifiers) const {
   KeySym sym = NoSymbol;
   unsigned consumed = 0;
-  if (keymap_ == nullptr ||
-      !XkbTranslateKeyCode(keymap_, static_cast<KeyCode>(keycode), modifiers, &consumed, &sym)) {
+  if (keymap_ == nullptr || !XkbTranslateKeyCode(keymap_, static_cast<KeyCode>(keycode), modifiers, &consumed, &sym)) {
     return NoSymbol;
   }
   return sym;
@@ -224,13 +269,20 @@ int X11Driver::key_to_char(UINT virtual_key, UINT scan_code, const BYTE key_stat
     if (base >= XK_a && base <= XK_z) return static_cast<int>(base - XK_a + 1);
     if (base >= XK_A && base <= XK_Z) return static_cast<int>(base - XK_A + 1);
     switch (base) {
-      case XK_bracketleft: return 0x1B;
-      case XK_backslash: return 0x1C;
-      case XK_bracketright: return 0x1D;
-      case XK_space: return ' ';
-      case XK_Return: return '\n';
-      case XK_BackSpace: return 0x7F;
-      default: return 0;
+      case XK_bracketleft:
+        return 0x1B;
+      case XK_backslash:
+        return 0x1C;
+      case XK_bracketright:
+        return 0x1D;
+      case XK_space:
+        return ' ';
+      case XK_Return:
+        return '\n';
+      case XK_BackSpace:
+        return 0x7F;
+      default:
+        return 0;
     }
   }
   const KeySym sym = keysym_for(keycode, mods);

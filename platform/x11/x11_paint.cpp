@@ -33,9 +33,9 @@ XRenderColor render_color(COLORREF color) {
 // An image of host-order 32-bit pixels that we own; X only borrows them.
 XImage* borrowed_image(Display* display, Visual* visual, int depth, std::vector<std::uint32_t>& pixels, int width,
                        int height) {
-  XImage* image = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0,
-                               reinterpret_cast<char*>(pixels.data()), static_cast<unsigned>(width),
-                               static_cast<unsigned>(height), 32, width * 4);
+  XImage* image =
+      XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0, reinterpret_cast<char*>(pixels.data()),
+                   static_cast<unsigned>(width), static_cast<unsigned>(height), 32, width * 4);
   if (image == nullptr) return nullptr;
   if (image->bits_per_pixel != 32) {
     image->data = nullptr;
@@ -107,7 +107,8 @@ void X11Driver::fill_rect(NativeId window, const RECT& rect, COLORREF color) {
   XSetForeground(display_, gc, pixel_for(w->client_visual, color));
   const LONG left = std::clamp<LONG>(rect.left, SHRT_MIN, SHRT_MAX);
   const LONG top = std::clamp<LONG>(rect.top, SHRT_MIN, SHRT_MAX);
-  XFillRectangle(display_, w->client, gc, left, top, static_cast<unsigned>(std::min<LONG>(rect.right - left, USHRT_MAX)),
+  XFillRectangle(display_, w->client, gc, left, top,
+                 static_cast<unsigned>(std::min<LONG>(rect.right - left, USHRT_MAX)),
                  static_cast<unsigned>(std::min<LONG>(rect.bottom - top, USHRT_MAX)));
 }
 
@@ -144,11 +145,11 @@ TextExtent X11Driver::measure_text(std::string_view text, UiFont face) {
   return {extents.xOff, f->ascent + f->descent, f->ascent};
 }
 
-void X11Driver::put_image(NativeId window, int x, int y, int width, int height, const std::uint32_t* pixels,
-                          int stride, bool blend) {
+void X11Driver::put_image(NativeId window, int x, int y, int width, int height, const std::uint32_t* pixels, int stride,
+                          bool blend) {
   WindowRecord* w = record(window);
-  if (w == nullptr || w->client == 0 || pixels == nullptr || width <= 0 || height <= 0 ||
-      width > kLargestImageSide || height > kLargestImageSide || stride < width) {
+  if (w == nullptr || w->client == 0 || pixels == nullptr || width <= 0 || height <= 0 || width > kLargestImageSide ||
+      height > kLargestImageSide || stride < width) {
     return;
   }
   std::vector<std::uint32_t> rows(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
@@ -160,16 +161,16 @@ void X11Driver::put_image(NativeId window, int x, int y, int width, int height, 
   if (blend && have_render_) {
     // Over what is there: a premultiplied ARGB picture composited by the server.
     std::transform(rows.begin(), rows.end(), rows.begin(), premultiplied);
-    const Pixmap pixmap = XCreatePixmap(display_, w->client, static_cast<unsigned>(width),
-                                        static_cast<unsigned>(height), 32);
+    const Pixmap pixmap =
+        XCreatePixmap(display_, w->client, static_cast<unsigned>(width), static_cast<unsigned>(height), 32);
     XImage* image = borrowed_image(display_, nullptr, 32, rows, width, height);
     if (image != nullptr) {
       XPutImage(display_, pixmap, gc_for(pixmap, 32), image, 0, 0, 0, 0, static_cast<unsigned>(width),
                 static_cast<unsigned>(height));
       release_borrowed(image);
       if (w->client_picture == 0) {
-        w->client_picture = XRenderCreatePicture(display_, w->client,
-                                                 XRenderFindVisualFormat(display_, w->client_visual), 0, nullptr);
+        w->client_picture =
+            XRenderCreatePicture(display_, w->client, XRenderFindVisualFormat(display_, w->client_visual), 0, nullptr);
       }
       const Picture source =
           XRenderCreatePicture(display_, pixmap, XRenderFindStandardFormat(display_, PictStandardARGB32), 0, nullptr);
@@ -183,8 +184,8 @@ void X11Driver::put_image(NativeId window, int x, int y, int width, int height, 
   // Opaque: the pixels in the client visual's own layout.
   const Visual* visual = w->client_visual;
   for (std::uint32_t& pixel : rows) {
-    pixel = static_cast<std::uint32_t>(pixel_for(visual, RGB(static_cast<BYTE>(pixel >> 16),
-                                                             static_cast<BYTE>(pixel >> 8), static_cast<BYTE>(pixel))));
+    pixel = static_cast<std::uint32_t>(pixel_for(
+        visual, RGB(static_cast<BYTE>(pixel >> 16), static_cast<BYTE>(pixel >> 8), static_cast<BYTE>(pixel))));
   }
   XImage* image = borrowed_image(display_, w->client_visual, w->client_depth, rows, width, height);
   if (image == nullptr) return;

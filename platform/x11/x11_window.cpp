@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include "platform/core/text_encoding.h"
@@ -146,9 +146,9 @@ Window X11Driver::create_client(WindowRecord& w, Visual* visual, int depth) {
     mask |= CWCursor;
   }
   const RECT& r = w.client_rect;
-  const Window client = XCreateWindow(display_, w.outer, r.left - w.window_rect.left, r.top - w.window_rect.top,
-                                      extent(r.left, r.right), extent(r.top, r.bottom), 0, depth, InputOutput, visual,
-                                      mask, &attributes);
+  const Window client =
+      XCreateWindow(display_, w.outer, r.left - w.window_rect.left, r.top - w.window_rect.top, extent(r.left, r.right),
+                    extent(r.top, r.bottom), 0, depth, InputOutput, visual, mask, &attributes);
   w.client_visual = visual;
   w.client_depth = depth;
   w.client_colormap = colormap != default_colormap_ ? colormap : 0;

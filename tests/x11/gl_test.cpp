@@ -2,6 +2,7 @@
 // demo's request, a compatibility context that draws and swaps onto the
 // window, and a window destroyed while its context is current.
 #include <gtest/gtest.h>
+// Xlib after GoogleTest: its macros (None, Bool, Status) clash with names there.
 #include <GL/gl.h>
 
 #include <cstring>
@@ -35,8 +36,8 @@ PIXELFORMATDESCRIPTOR demo_request() {
 class X11Gl : public ::testing::Test {
  protected:
   void SetUp() override {
-    hwnd = CreateWindowExA(0, sorvel::testing::logging_class(), "gl", kCaptionStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                           200, 150, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    hwnd = CreateWindowExA(0, sorvel::testing::logging_class(), "gl", kCaptionStyle, CW_USEDEFAULT, CW_USEDEFAULT, 200,
+                           150, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(hwnd, nullptr);
     outer = probe.wait_for_top_level("gl");
     ASSERT_NE(outer, 0u);

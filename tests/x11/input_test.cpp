@@ -2,6 +2,7 @@
 // virtual keys by the layout's symbols, lParam bits, repeats, characters,
 // mouse flags and coordinates, capture, and move coalescing.
 #include <gtest/gtest.h>
+// Xlib after GoogleTest: its macros (None, Bool, Status) clash with names there.
 #include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -22,8 +23,8 @@ constexpr DWORD kCaptionStyle = 0x96CA0000;
 constexpr LPARAM kScanBits = 0xFF0000;
 
 int count_of(const std::vector<MSG>& messages, UINT message) {
-  return static_cast<int>(std::count_if(messages.begin(), messages.end(),
-                                        [message](const MSG& m) { return m.message == message; }));
+  return static_cast<int>(
+      std::count_if(messages.begin(), messages.end(), [message](const MSG& m) { return m.message == message; }));
 }
 
 // One captioned window at the origin with the keyboard focus, for the whole suite.
@@ -31,8 +32,8 @@ class X11Input : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     probe_ = new Probe();
-    hwnd_ = CreateWindowExA(0, sorvel::testing::logging_class(), "input", kCaptionStyle, CW_USEDEFAULT,
-                            CW_USEDEFAULT, 400, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    hwnd_ = CreateWindowExA(0, sorvel::testing::logging_class(), "input", kCaptionStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                            400, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     outer_ = probe_->wait_for_top_level("input");
   }
   static void TearDownTestSuite() {
@@ -67,16 +68,36 @@ TEST_F(X11Input, KeysBecomeVirtualKeysWithScanCodeAndExtendedBit) {
     bool extended;
   };
   const Case cases[] = {
-      {XK_a, 'A', false},           {XK_z, 'Z', false},           {XK_1, '1', false},
-      {XK_0, '0', false},           {XK_Escape, VK_ESCAPE, false}, {XK_Return, VK_RETURN, false},
-      {XK_Tab, VK_TAB, false},      {XK_BackSpace, VK_BACK, false}, {XK_space, VK_SPACE, false},
-      {XK_Left, VK_LEFT, true},     {XK_Down, VK_DOWN, true},     {XK_Home, VK_HOME, true},
-      {XK_Delete, VK_DELETE, true}, {XK_Prior, VK_PRIOR, true},   {XK_Insert, VK_INSERT, true},
-      {XK_KP_Enter, VK_RETURN, true}, {XK_KP_Divide, VK_DIVIDE, true}, {XK_KP_Home, VK_HOME, false},
-      {XK_KP_Add, VK_ADD, false},   {XK_F1, VK_F1, false},        {XK_F12, VK_F12, false},
-      {XK_Shift_L, VK_SHIFT, false}, {XK_Shift_R, VK_SHIFT, false}, {XK_Control_L, VK_CONTROL, false},
-      {XK_Control_R, VK_CONTROL, true}, {XK_comma, VK_OEM_COMMA, false}, {XK_minus, VK_OEM_MINUS, false},
-      {XK_slash, VK_OEM_2, false},  {XK_bracketleft, VK_OEM_4, false}, {XK_apostrophe, VK_OEM_7, false},
+      {XK_a, 'A', false},
+      {XK_z, 'Z', false},
+      {XK_1, '1', false},
+      {XK_0, '0', false},
+      {XK_Escape, VK_ESCAPE, false},
+      {XK_Return, VK_RETURN, false},
+      {XK_Tab, VK_TAB, false},
+      {XK_BackSpace, VK_BACK, false},
+      {XK_space, VK_SPACE, false},
+      {XK_Left, VK_LEFT, true},
+      {XK_Down, VK_DOWN, true},
+      {XK_Home, VK_HOME, true},
+      {XK_Delete, VK_DELETE, true},
+      {XK_Prior, VK_PRIOR, true},
+      {XK_Insert, VK_INSERT, true},
+      {XK_KP_Enter, VK_RETURN, true},
+      {XK_KP_Divide, VK_DIVIDE, true},
+      {XK_KP_Home, VK_HOME, false},
+      {XK_KP_Add, VK_ADD, false},
+      {XK_F1, VK_F1, false},
+      {XK_F12, VK_F12, false},
+      {XK_Shift_L, VK_SHIFT, false},
+      {XK_Shift_R, VK_SHIFT, false},
+      {XK_Control_L, VK_CONTROL, false},
+      {XK_Control_R, VK_CONTROL, true},
+      {XK_comma, VK_OEM_COMMA, false},
+      {XK_minus, VK_OEM_MINUS, false},
+      {XK_slash, VK_OEM_2, false},
+      {XK_bracketleft, VK_OEM_4, false},
+      {XK_apostrophe, VK_OEM_7, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(XKeysymToString(c.keysym));
@@ -121,9 +142,9 @@ TEST_F(X11Input, AltAndF10MakeSystemKeysWithTheContextBit) {
 
 TEST_F(X11Input, HeldKeyRepeatsKeyDownsWithoutKeyUps) {
   probe_->key(XK_b, true);
-  const std::vector<MSG> held = input_only(pump(
-      [](const std::vector<MSG>& taken) { return count_of(input_only(taken), WM_KEYDOWN) >= 3; },
-      std::chrono::milliseconds(3000)));
+  const std::vector<MSG> held =
+      input_only(pump([](const std::vector<MSG>& taken) { return count_of(input_only(taken), WM_KEYDOWN) >= 3; },
+                      std::chrono::milliseconds(3000)));
   probe_->key(XK_b, false);
   const std::vector<MSG> released = input_only(pump_arrived());
   ASSERT_GE(held.size(), 3u) << "the server repeats a held key";
@@ -152,8 +173,8 @@ class RemappedKey {
     probe_.sync();
   }
   ~RemappedKey() {
-    XChangeKeyboardMapping(probe_.display(), static_cast<int>(keycode_), static_cast<int>(saved_.size()),
-                           saved_.data(), 1);
+    XChangeKeyboardMapping(probe_.display(), static_cast<int>(keycode_), static_cast<int>(saved_.size()), saved_.data(),
+                           1);
     probe_.sync();
   }
   void tap() {
@@ -183,15 +204,9 @@ TEST_F(X11Input, TranslateMessageMakesTheCharacterOfTheKeyState) {
     int character;  // 0: none
   };
   const Case cases[] = {
-      {{}, XK_a, 'a'},
-      {{XK_Shift_L}, XK_a, 'A'},
-      {{XK_Control_L}, XK_c, 3},
-      {{}, XK_1, '1'},
-      {{XK_Shift_L}, XK_1, '!'},
-      {{}, XK_Return, '\r'},
-      {{}, XK_Escape, 0x1B},
-      {{}, XK_KP_Add, '+'},
-      {{}, XK_F1, 0},
+      {{}, XK_a, 'a'},       {{XK_Shift_L}, XK_a, 'A'}, {{XK_Control_L}, XK_c, 3},
+      {{}, XK_1, '1'},       {{XK_Shift_L}, XK_1, '!'}, {{}, XK_Return, '\r'},
+      {{}, XK_Escape, 0x1B}, {{}, XK_KP_Add, '+'},      {{}, XK_F1, 0},
       {{}, XK_Delete, 0},
   };
   for (const Case& c : cases) {
@@ -248,13 +263,12 @@ TEST_F(X11Input, ButtonsCarryFlagsAfterTheEventAndClientCoordinates) {
   for (const MSG& m : input_only(pump_arrived())) {
     if (m.message > WM_MOUSEFIRST) mouse.push_back(m);  // buttons only
   }
-  const std::vector<std::pair<UINT, WPARAM>> expected = {
-      {WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT},
-      {WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON | MK_SHIFT},
-      {WM_RBUTTONUP, MK_LBUTTON | MK_SHIFT},
-      {WM_LBUTTONUP, MK_SHIFT},
-      {WM_MBUTTONDOWN, MK_MBUTTON},
-      {WM_MBUTTONUP, 0}};
+  const std::vector<std::pair<UINT, WPARAM>> expected = {{WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT},
+                                                         {WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON | MK_SHIFT},
+                                                         {WM_RBUTTONUP, MK_LBUTTON | MK_SHIFT},
+                                                         {WM_LBUTTONUP, MK_SHIFT},
+                                                         {WM_MBUTTONDOWN, MK_MBUTTON},
+                                                         {WM_MBUTTONUP, 0}};
   ASSERT_EQ(mouse.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(mouse[i].message, expected[i].first) << i;

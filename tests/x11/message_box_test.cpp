@@ -1,6 +1,7 @@
 // The message box as a real dialog on the display, answered from another
 // thread through XTest keys and clicks, as a person at the screen would.
 #include <gtest/gtest.h>
+// Xlib after GoogleTest: its macros (None, Bool, Status) clash with names there.
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
@@ -55,8 +56,8 @@ void answer_box(const std::string& caption, const std::function<void(Probe&, Win
   const Window client = inside[0];
   for (int i = 0; i < 200 && !(seen->text_drawn && seen->icon_drawn); ++i) {
     seen->icon_drawn = has_ink(probe, client, kMargin, kMargin, kMargin + 32, kMargin + 32);
-    seen->text_drawn = has_ink(probe, client, kMargin + 32 + kMargin, kMargin, kMargin + 32 + kMargin + 100,
-                               kMargin + 32);
+    seen->text_drawn =
+        has_ink(probe, client, kMargin + 32 + kMargin, kMargin, kMargin + 32 + kMargin + 100, kMargin + 32);
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   answer(probe, client);
@@ -93,12 +94,15 @@ TEST(X11MessageBox, QuestionIsADialogShowingTextAndIconAnsweredByKeys) {
     std::vector<KeySym> keys;
     int answer;
   };
-  const Case cases[] = {
-      {{XK_n}, IDNO}, {{XK_y}, IDYES}, {{XK_Return}, IDYES}, {{XK_Tab, XK_Return}, IDNO}, {{XK_Tab, XK_Tab, XK_space}, IDYES}};
+  const Case cases[] = {{{XK_n}, IDNO},
+                        {{XK_y}, IDYES},
+                        {{XK_Return}, IDYES},
+                        {{XK_Tab, XK_Return}, IDNO},
+                        {{XK_Tab, XK_Tab, XK_space}, IDYES}};
   for (const Case& c : cases) {
     Seen seen;
-    const int answer = run_box(nullptr, "Settare lo schermo intero?  ", "Video!", MB_YESNO | MB_ICONQUESTION,
-                               keys(c.keys), &seen);
+    const int answer =
+        run_box(nullptr, "Settare lo schermo intero?  ", "Video!", MB_YESNO | MB_ICONQUESTION, keys(c.keys), &seen);
     ASSERT_NE(seen.dialog, 0u) << "no dialog titled Video! appeared";
     EXPECT_EQ(answer, c.answer);
     EXPECT_EQ(seen.wm_name, "Video!");

@@ -2,11 +2,11 @@
 // Windows-1252 text through Xft, images blended through XRender, and the
 // window's shape and icon.
 #include <gtest/gtest.h>
+// Xlib after GoogleTest: its macros (None, Bool, Status) clash with names there.
 #include <X11/extensions/Xfixes.h>
 #include <X11/extensions/shape.h>
 
 #include <thread>
-
 #include <vector>
 
 #include "platform/core/driver.h"

@@ -2,6 +2,7 @@
 // and geometry, titles and window-manager properties, the close protocol,
 // cursors, X errors and the cost of an empty pump.
 #include <gtest/gtest.h>
+// Xlib after GoogleTest: its macros (None, Bool, Status) clash with names there.
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
@@ -22,8 +23,8 @@ constexpr DWORD kCaptionStyle = 0x96CA0000;  // the library's windowed style
 constexpr DWORD kBorderStyle = 0x96880000;   // its full-screen style
 
 HWND make_window(const char* title, DWORD style, int width, int height) {
-  return CreateWindowExA(0, sorvel::testing::logging_class(), title, style, CW_USEDEFAULT, CW_USEDEFAULT, width,
-                         height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  return CreateWindowExA(0, sorvel::testing::logging_class(), title, style, CW_USEDEFAULT, CW_USEDEFAULT, width, height,
+                         nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 class X11Window : public ::testing::Test {
@@ -238,11 +239,11 @@ TEST_F(X11Window, SystemCursorsShowOverTheWindowByName) {
     LPCSTR id;
     const char* name;
   };
-  const Case cases[] = {{IDC_ARROW, "default"},          {IDC_IBEAM, "text"},           {IDC_WAIT, "wait"},
-                        {IDC_CROSS, "crosshair"},        {IDC_UPARROW, "up-arrow"},     {IDC_SIZE, "all-scroll"},
-                        {IDC_SIZENWSE, "nwse-resize"},   {IDC_SIZENESW, "nesw-resize"}, {IDC_SIZEWE, "ew-resize"},
-                        {IDC_SIZENS, "ns-resize"},       {IDC_SIZEALL, "move"},         {IDC_NO, "not-allowed"},
-                        {IDC_HAND, "pointer"},           {IDC_APPSTARTING, "progress"}, {IDC_HELP, "help"}};
+  const Case cases[] = {{IDC_ARROW, "default"},        {IDC_IBEAM, "text"},           {IDC_WAIT, "wait"},
+                        {IDC_CROSS, "crosshair"},      {IDC_UPARROW, "up-arrow"},     {IDC_SIZE, "all-scroll"},
+                        {IDC_SIZENWSE, "nwse-resize"}, {IDC_SIZENESW, "nesw-resize"}, {IDC_SIZEWE, "ew-resize"},
+                        {IDC_SIZENS, "ns-resize"},     {IDC_SIZEALL, "move"},         {IDC_NO, "not-allowed"},
+                        {IDC_HAND, "pointer"},         {IDC_APPSTARTING, "progress"}, {IDC_HELP, "help"}};
   for (const Case& c : cases) {
     SetCursor(LoadCursorA(nullptr, c.id));
     sorvel::testing::pump_arrived();

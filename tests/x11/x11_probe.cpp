@@ -10,8 +10,8 @@ namespace sorvel::testing {
 namespace {
 
 bool is_input(UINT message) {
-  const bool character = message == WM_CHAR || message == WM_SYSCHAR || message == WM_DEADCHAR ||
-                         message == WM_SYSDEADCHAR;
+  const bool character =
+      message == WM_CHAR || message == WM_SYSCHAR || message == WM_DEADCHAR || message == WM_SYSDEADCHAR;
   return (message >= WM_KEYFIRST && message <= WM_KEYLAST && !character) ||
          (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
 }
