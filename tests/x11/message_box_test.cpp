@@ -15,7 +15,6 @@ namespace {
 
 using sorvel::testing::Probe;
 
-constexpr COLORREF kFace = 0xF0F0F0;
 constexpr int kMargin = 12;  // the dialog's layout: margins, 80 x 26 buttons at the bottom right
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 26;
@@ -28,18 +27,6 @@ struct Seen {
   bool text_drawn = false;
   bool icon_drawn = false;
 };
-
-bool has_ink(Probe& probe, Window window, int left, int top, int right, int bottom) {
-  XImage* image = XGetImage(probe.display(), window, left, top, static_cast<unsigned>(right - left),
-                            static_cast<unsigned>(bottom - top), AllPlanes, ZPixmap);
-  if (image == nullptr) return false;
-  bool ink = false;
-  for (int y = 0; y < bottom - top && !ink; ++y) {
-    for (int x = 0; x < right - left && !ink; ++x) ink = (XGetPixel(image, x, y) & 0xFFFFFF) != kFace;
-  }
-  XDestroyImage(image);
-  return ink;
-}
 
 // From its own connection and thread: waits for the box titled `caption`,
 // notes what the server shows of it, then answers it with `answer`.
@@ -55,9 +42,8 @@ void answer_box(const std::string& caption, const std::function<void(Probe&, Win
   if (inside.size() != 1) return;
   const Window client = inside[0];
   for (int i = 0; i < 200 && !(seen->text_drawn && seen->icon_drawn); ++i) {
-    seen->icon_drawn = has_ink(probe, client, kMargin, kMargin, kMargin + 32, kMargin + 32);
-    seen->text_drawn =
-        has_ink(probe, client, kMargin + 32 + kMargin, kMargin, kMargin + 32 + kMargin + 100, kMargin + 32);
+    seen->icon_drawn = probe.first_inked_row(client, kMargin, kMargin, 32, 32) >= 0;
+    seen->text_drawn = probe.first_inked_row(client, kMargin + 32 + kMargin, kMargin, 100, 32) >= 0;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   answer(probe, client);

@@ -35,24 +35,6 @@ class X11Paint : public ::testing::Test {
   }
   void TearDown() override { DestroyWindow(hwnd); }
 
-  // The first row of a rectangle of the client window with any pixel not
-  // of `background`; -1 when there is none.
-  int first_inked_row(int left, int top, int width, int height, unsigned long background) {
-    XImage* image = XGetImage(probe.display(), client, left, top, static_cast<unsigned>(width),
-                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
-    int found = -1;
-    for (int y = 0; y < height && found < 0; ++y) {
-      for (int x = 0; x < width; ++x) {
-        if ((XGetPixel(image, x, y) & 0xFFFFFF) != background) {
-          found = y;
-          break;
-        }
-      }
-    }
-    XDestroyImage(image);
-    return found;
-  }
-
   Probe probe;
   HWND hwnd = nullptr;
   Window outer = 0;
@@ -90,13 +72,13 @@ TEST_F(X11Paint, TextIsDrawnFromWindows1252AndClippedToItsRectangle) {
   RECT clipped{140, 20, 144, 60};
   DrawTextA(hdc, "WWWW", 4, &clipped, DT_SINGLELINE | DT_NOPREFIX);
   pump_arrived();
-  const int e_top = first_inked_row(20, 20, 40, 40, 0xF0F0F0);
-  const int egrave_top = first_inked_row(80, 20, 40, 40, 0xF0F0F0);
+  const int e_top = probe.first_inked_row(client, 20, 20, 40, 40);
+  const int egrave_top = probe.first_inked_row(client, 80, 20, 40, 40);
   ASSERT_GE(e_top, 0);
   ASSERT_GE(egrave_top, 0);
   EXPECT_LT(egrave_top, e_top) << "the grave accent rises above the e";
-  EXPECT_GE(first_inked_row(140, 20, 4, 40, 0xF0F0F0), 0);
-  EXPECT_EQ(first_inked_row(144, 20, 40, 40, 0xF0F0F0), -1) << "nothing past the clip";
+  EXPECT_GE(probe.first_inked_row(client, 140, 20, 4, 40), 0);
+  EXPECT_EQ(probe.first_inked_row(client, 144, 20, 40, 40), -1) << "nothing past the clip";
   ReleaseDC(hwnd, hdc);
 }
 

@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 
 #include <string>
+#include <thread>
 
 #include "platform/win32.h"
 #include "platform/x11/x11_testing.h"
@@ -71,6 +72,7 @@ TEST_F(X11Window, CaptionedWindowIsItsOuterSizeAtTheOriginWithClientInside) {
   EXPECT_EQ(hints.max_height, 600);
   EXPECT_TRUE(probe.long_property(outer, "_MOTIF_WM_HINTS").empty()) << "the manager decorates it";
   EXPECT_EQ(probe.pixel(outer, 1, 1), 0xF0F0F0u);
+  EXPECT_GE(probe.first_inked_row(outer, 3, 3, 200, 16), 0) << "the title is drawn in the strip";
   EXPECT_EQ(probe.pixel(outer, 799, 599), 0xF0F0F0u);
   DestroyWindow(hwnd);
   sorvel::testing::pump_arrived();
@@ -200,6 +202,38 @@ TEST_F(X11Window, ManagerMovesAndFocusChangesReachTheCore) {
   EXPECT_EQ(origin.y, 44);
   DestroyWindow(first);
   DestroyWindow(second);
+}
+
+TEST_F(X11Window, WithAManagerActivationIsAskedOfIt) {
+  // A manager names itself on the root and listens to its children.
+  const Window manager = XCreateSimpleWindow(probe.display(), probe.root(), 0, 0, 1, 1, 0, 0, 0);
+  const Atom check = probe.atom("_NET_SUPPORTING_WM_CHECK");
+  for (Window on : {probe.root(), manager}) {
+    XChangeProperty(probe.display(), on, check, XA_WINDOW, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&manager), 1);
+  }
+  XSelectInput(probe.display(), probe.root(), SubstructureNotifyMask);
+  probe.sync();
+  const HWND hwnd = make_window("managed", kCaptionStyle, 200, 100);
+  sorvel::testing::pump_arrived();
+  Window asked_for = 0;
+  for (int i = 0; i < 200 && asked_for == 0; ++i) {
+    while (XPending(probe.display()) > 0 && asked_for == 0) {
+      XEvent event;
+      XNextEvent(probe.display(), &event);
+      if (event.type == ClientMessage && event.xclient.message_type == probe.atom("_NET_ACTIVE_WINDOW")) {
+        asked_for = event.xclient.window;
+        EXPECT_EQ(event.xclient.data.l[0], 1) << "asked by an application";
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_EQ(asked_for, probe.wait_for_top_level("managed"));
+  XDeleteProperty(probe.display(), probe.root(), check);
+  XSelectInput(probe.display(), probe.root(), NoEventMask);
+  XDestroyWindow(probe.display(), manager);
+  probe.sync();
+  DestroyWindow(hwnd);
 }
 
 TEST_F(X11Window, ChildWindowSitsInItsParentsClientArea) {

@@ -135,6 +135,23 @@ unsigned long Probe::pixel(Window window, int x, int y) {
   return value;
 }
 
+int Probe::first_inked_row(Window window, int left, int top, int width, int height, unsigned long background) {
+  XImage* image = XGetImage(display_, window, left, top, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                            AllPlanes, ZPixmap);
+  if (image == nullptr) return -1;
+  int found = -1;
+  for (int y = 0; y < height && found < 0; ++y) {
+    for (int x = 0; x < width; ++x) {
+      if ((XGetPixel(image, x, y) & 0xFFFFFF) != background) {
+        found = y;
+        break;
+      }
+    }
+  }
+  XDestroyImage(image);
+  return found;
+}
+
 unsigned Probe::keycode(KeySym keysym) { return XKeysymToKeycode(display_, keysym); }
 
 void Probe::key(KeySym keysym, bool press) {

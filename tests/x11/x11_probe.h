@@ -48,6 +48,9 @@ class Probe {
   Atom atom(const char* name);
   // The colour (0xRRGGBB) of one pixel of a window.
   unsigned long pixel(Window window, int x, int y);
+  // The first row of a rectangle of `window` with a pixel other than
+  // `background`, counted from its top; -1 when every pixel is background.
+  int first_inked_row(Window window, int left, int top, int width, int height, unsigned long background = 0xF0F0F0);
 
   // Real input. Each call waits until the server has taken it.
   void key(KeySym keysym, bool press);
