@@ -100,6 +100,8 @@ TEST_F(X11Window, FullScreenWindowIsUndecoratedScreenSizedWithOnePixelBorder) {
   EXPECT_EQ(client.y, 1);
   EXPECT_EQ(client.width, width - 2);
   EXPECT_EQ(client.height, height - 2);
+  EXPECT_EQ(probe.pixel(outer, 0, 0), 0x646464u) << "the border in the window-frame colour";
+  EXPECT_EQ(probe.pixel(outer, width - 1, height - 1), 0x646464u);
   const std::vector<long> motif = probe.long_property(outer, "_MOTIF_WM_HINTS");
   ASSERT_GE(motif.size(), 3u);
   EXPECT_EQ(motif[0] & 2, 2) << "decorations are given";
