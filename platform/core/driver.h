@@ -98,7 +98,7 @@ class DisplayDriver {
   virtual int cursor_size() const = 0;
 
   // ---- Windows ----
-  virtual NativeId create_window(const NativeWindowSpec& spec) = 0;  // 0: failure
+  virtual NativeId create_window(const NativeWindowSpec& request) = 0;  // 0: failure
   // The native window goes; a GL context still current on it keeps a hidden
   // drawable until it is released.
   virtual void destroy_window(NativeId window) = 0;

@@ -208,15 +208,15 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWOR
   const HWND hwnd = d.add<HWND>(std::move(owned));
   w.handle = hwnd;
 
-  platform::NativeWindowSpec spec;
-  spec.hwnd = hwnd;
-  spec.parent = child ? parent_window->native : 0;
-  if (const Window* owner_window = d.window(owner)) spec.owner = owner_window->native;
-  spec.window_rect = w.rect;
-  spec.client_rect = w.client;
-  spec.frame = w.frame;
-  spec.dialog = wc->system && wc->name == platform::core::kMessageBoxClass;
-  w.native = d.driver().create_window(spec);
+  platform::NativeWindowSpec request;
+  request.hwnd = hwnd;
+  request.parent = child ? parent_window->native : 0;
+  if (const Window* owner_window = d.window(owner)) request.owner = owner_window->native;
+  request.window_rect = w.rect;
+  request.client_rect = w.client;
+  request.frame = w.frame;
+  request.dialog = wc->system && wc->name == platform::core::kMessageBoxClass;
+  w.native = d.driver().create_window(request);
   if (w.native == 0) {
     d.remove(hwnd);
     set_last_error(ERROR_NOT_ENOUGH_MEMORY);

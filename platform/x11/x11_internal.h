@@ -108,7 +108,7 @@ class X11Driver final : public DisplayDriver {
   POINT screen_size() const override;
   int cursor_size() const override;
 
-  NativeId create_window(const NativeWindowSpec& spec) override;
+  NativeId create_window(const NativeWindowSpec& request) override;
   void destroy_window(NativeId window) override;
   void show_window(NativeId window, bool visible) override;
   void activate_window(NativeId window) override;

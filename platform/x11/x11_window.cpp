@@ -64,17 +64,17 @@ const EventTarget* X11Driver::target(Window xid) const {
   return it != targets_.end() ? &it->second : nullptr;
 }
 
-NativeId X11Driver::create_window(const NativeWindowSpec& spec) {
-  WindowRecord* parent = spec.parent != 0 ? record(spec.parent) : nullptr;
-  if (spec.parent != 0 && parent == nullptr) return 0;
+NativeId X11Driver::create_window(const NativeWindowSpec& request) {
+  WindowRecord* parent = request.parent != 0 ? record(request.parent) : nullptr;
+  if (request.parent != 0 && parent == nullptr) return 0;
   auto owned = std::make_unique<WindowRecord>();
   WindowRecord& w = *owned;
-  w.hwnd = spec.hwnd;
+  w.hwnd = request.hwnd;
   w.parent = parent;
-  w.frame = spec.frame;
-  w.dialog = spec.dialog;
-  w.window_rect = spec.window_rect;
-  w.client_rect = spec.client_rect;
+  w.frame = request.frame;
+  w.dialog = request.dialog;
+  w.window_rect = request.window_rect;
+  w.client_rect = request.client_rect;
 
   XSetWindowAttributes attributes{};
   unsigned long mask = CWColormap | CWBorderPixel | CWEventMask;
@@ -116,7 +116,7 @@ NativeId X11Driver::create_window(const NativeWindowSpec& spec) {
     const Atom type = w.dialog ? atoms_.net_wm_window_type_dialog : atoms_.net_wm_window_type_normal;
     XChangeProperty(display_, w.outer, atoms_.net_wm_window_type, XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(&type), 1);
-    if (const WindowRecord* owner = record(spec.owner)) XSetTransientForHint(display_, w.outer, owner->outer);
+    if (const WindowRecord* owner = record(request.owner)) XSetTransientForHint(display_, w.outer, owner->outer);
     if (w.frame != Frame::kCaption) {
       // Motif hints: flags = decorations given, decorations = none.
       const long motif[5] = {2, 0, 0, 0, 0};
@@ -127,7 +127,7 @@ NativeId X11Driver::create_window(const NativeWindowSpec& spec) {
   }
   const NativeId id = w.outer;
   windows_.emplace(id, std::move(owned));
-  if (!spec.title.empty()) set_title(id, spec.title);
+  if (!request.title.empty()) set_title(id, request.title);
   return id;
 }
 

@@ -25,13 +25,13 @@ RGBQUAD quad(COLORREF c) { return RGBQUAD{GetBValue(c), GetGValue(c), GetRValue(
 
 // A picture of colour-table indices, its rows given as stored (bottom row first).
 BmpSpec indexed(WORD bits, const std::vector<COLORREF>& colours, const std::vector<std::vector<DWORD>>& rows) {
-  BmpSpec spec{.width = static_cast<LONG>(rows.front().size()),
+  BmpSpec layout{.width = static_cast<LONG>(rows.front().size()),
                .height = static_cast<LONG>(rows.size()),
                .bits = bits,
                .colors_used = static_cast<DWORD>(colours.size()),
                .pixels = pack_rows(rows, bits)};
-  for (COLORREF c : colours) spec.colors.push_back(quad(c));
-  return spec;
+  for (COLORREF c : colours) layout.colors.push_back(quad(c));
+  return layout;
 }
 
 class BmpDecode : public ::testing::Test {
@@ -77,14 +77,14 @@ TEST_F(BmpDecode, EachDepthAndHeaderKeepsItsBitsAndPixels) {
   };
   for (const DepthCase& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.bits << " bits, header " << c.header_bytes);
-    BmpSpec spec{.header_bytes = c.header_bytes, .width = 3, .height = 2, .bits = c.bits, .colors = c.table};
-    spec.colors_used = c.header_bytes == 12 ? 0 : static_cast<DWORD>(c.table.size());
-    if (c.header_bytes == 12 && c.bits <= 8) spec.colors.resize(std::size_t{1} << c.bits);  // no count in a core header
+    BmpSpec layout{.header_bytes = c.header_bytes, .width = 3, .height = 2, .bits = c.bits, .colors = c.table};
+    layout.colors_used = c.header_bytes == 12 ? 0 : static_cast<DWORD>(c.table.size());
+    if (c.header_bytes == 12 && c.bits <= 8) layout.colors.resize(std::size_t{1} << c.bits);  // no count in a core header
     // Bottom row first, as stored.
-    spec.pixels = pack_rows({{c.stored(kPicture[3]), c.stored(kPicture[4]), c.stored(kPicture[5])},
+    layout.pixels = pack_rows({{c.stored(kPicture[3]), c.stored(kPicture[4]), c.stored(kPicture[5])},
                              {c.stored(kPicture[0]), c.stored(kPicture[1]), c.stored(kPicture[2])}},
                             c.bits);
-    const auto picture = load(bmp_file(spec));
+    const auto picture = load(bmp_file(layout));
     ASSERT_TRUE(picture.has_value());
     EXPECT_EQ(picture->bits, c.bits);
     EXPECT_TRUE(picture->dib_section);
@@ -101,12 +101,12 @@ TEST_F(BmpDecode, EachDepthAndHeaderKeepsItsBitsAndPixels) {
 TEST_F(BmpDecode, TopDownRowsStayTopDown) {
   for (WORD bits : {WORD{8}, WORD{24}}) {
     SCOPED_TRACE(bits);
-    BmpSpec spec =
+    BmpSpec layout =
         bits == 8
             ? indexed(8, {kRed, kBlue}, {{0, 1}, {1, 1}})
             : BmpSpec{.width = 2, .bits = 24, .pixels = pack_rows({{0xFF0000, 0x0000FF}, {0x0000FF, 0x0000FF}}, 24)};
-    spec.height = -2;
-    const auto picture = load(bmp_file(spec));
+    layout.height = -2;
+    const auto picture = load(bmp_file(layout));
     ASSERT_TRUE(picture.has_value());
     EXPECT_TRUE(picture->top_down);
     EXPECT_EQ(picture->pixels, (std::vector<COLORREF>{kRed, kBlue, kBlue, kBlue}));
@@ -128,13 +128,13 @@ TEST_F(BmpDecode, BitFieldsKeepTheirMasks) {
   };
   for (const FieldCase& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.bits << " bits, header " << c.header_bytes);
-    const BmpSpec spec{.header_bytes = c.header_bytes,
+    const BmpSpec layout{.header_bytes = c.header_bytes,
                        .width = 2,
                        .bits = c.bits,
                        .compression = BI_BITFIELDS,
                        .masks = c.masks,
                        .pixels = pack_rows({{c.red, c.masks[0] | c.masks[1] | c.masks[2]}}, c.bits)};
-    const HBITMAP bitmap = load_handle(bmp_file(spec));
+    const HBITMAP bitmap = load_handle(bmp_file(layout));
     ASSERT_NE(bitmap, nullptr);
     DIBSECTION section{};
     ASSERT_EQ(GetObjectA(bitmap, sizeof section, &section), static_cast<int>(sizeof section));
@@ -148,8 +148,8 @@ TEST_F(BmpDecode, BitFieldsKeepTheirMasks) {
 }
 
 TEST_F(BmpDecode, ShortColourTablesLeaveTheOtherIndicesBlack) {
-  BmpSpec spec = indexed(8, {kRed, kGreen}, {{0, 1, 200}});
-  const auto picture = load(bmp_file(spec));
+  BmpSpec layout = indexed(8, {kRed, kGreen}, {{0, 1, 200}});
+  const auto picture = load(bmp_file(layout));
   ASSERT_TRUE(picture.has_value());
   EXPECT_EQ(picture->pixels, (std::vector<COLORREF>{kRed, kGreen, kBlack}));
   ASSERT_EQ(picture->table.size(), 256u);
@@ -158,9 +158,9 @@ TEST_F(BmpDecode, ShortColourTablesLeaveTheOtherIndicesBlack) {
     ASSERT_EQ(RGB(picture->table[i].rgbRed, picture->table[i].rgbGreen, picture->table[i].rgbBlue), kBlack) << i;
 
   // A core header has no count: the table ends where the pixels begin.
-  spec.header_bytes = 12;
-  spec.colors_used = 0;
-  const auto core = load(bmp_file(spec));
+  layout.header_bytes = 12;
+  layout.colors_used = 0;
+  const auto core = load(bmp_file(layout));
   ASSERT_TRUE(core.has_value());
   EXPECT_EQ(core->pixels, (std::vector<COLORREF>{kRed, kGreen, kBlack}));
 }
@@ -198,10 +198,10 @@ TEST_F(BmpDecode, RunLengthCodesFillAnUncompressedSection) {
   };
   for (const RleCase& c : cases) {
     SCOPED_TRACE(c.name);
-    BmpSpec spec{
+    BmpSpec layout{
         .width = 4, .height = 4, .bits = c.bits, .compression = c.compression, .colors_used = 7, .pixels = c.codes};
-    for (int i = 0; i < 7; ++i) spec.colors.push_back(RGBQUAD{static_cast<BYTE>(i * 30), 0, 0, 0});
-    const auto picture = load(bmp_file(spec));
+    for (int i = 0; i < 7; ++i) layout.colors.push_back(RGBQUAD{static_cast<BYTE>(i * 30), 0, 0, 0});
+    const auto picture = load(bmp_file(layout));
     ASSERT_TRUE(picture.has_value());
     EXPECT_EQ(picture->bits, c.bits);
     EXPECT_EQ(picture->compression, BI_RGB);
@@ -319,9 +319,9 @@ TEST_F(BmpDecode, FilesThatLieAboutThemselvesAreRefused) {
   };
   for (const Lie& lie : lies) {
     SCOPED_TRACE(lie.name);
-    BmpSpec spec = base;
-    lie.change(spec);
-    std::vector<std::uint8_t> file = bmp_file(spec);
+    BmpSpec layout = base;
+    lie.change(layout);
+    std::vector<std::uint8_t> file = bmp_file(layout);
     if (lie.offset != 0) file[lie.offset] = lie.value;
     SetLastError(0);
     EXPECT_EQ(load_handle(file), nullptr);

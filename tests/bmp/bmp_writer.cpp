@@ -16,46 +16,46 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 
 }  // namespace
 
-std::vector<std::uint8_t> bmp_file(const BmpSpec& spec) {
-  const bool core = spec.header_bytes == 12;
-  const bool masks_after = spec.compression == BI_BITFIELDS && spec.header_bytes == 40;
+std::vector<std::uint8_t> bmp_file(const BmpSpec& layout) {
+  const bool core = layout.header_bytes == 12;
+  const bool masks_after = layout.compression == BI_BITFIELDS && layout.header_bytes == 40;
   std::vector<std::uint8_t> info;
-  put32(info, spec.header_bytes);
+  put32(info, layout.header_bytes);
   if (core) {
-    put16(info, static_cast<std::uint32_t>(spec.width));
-    put16(info, static_cast<std::uint32_t>(spec.height));
+    put16(info, static_cast<std::uint32_t>(layout.width));
+    put16(info, static_cast<std::uint32_t>(layout.height));
     put16(info, 1);
-    put16(info, spec.bits);
+    put16(info, layout.bits);
   } else {
-    put32(info, static_cast<std::uint32_t>(spec.width));
-    put32(info, static_cast<std::uint32_t>(spec.height));
+    put32(info, static_cast<std::uint32_t>(layout.width));
+    put32(info, static_cast<std::uint32_t>(layout.height));
     put16(info, 1);
-    put16(info, spec.bits);
-    put32(info, spec.compression);
-    put32(info, static_cast<std::uint32_t>(spec.pixels.size()));
+    put16(info, layout.bits);
+    put32(info, layout.compression);
+    put32(info, static_cast<std::uint32_t>(layout.pixels.size()));
     put32(info, 2835);
     put32(info, 2835);
-    put32(info, spec.colors_used);
+    put32(info, layout.colors_used);
     put32(info, 0);
-    if (spec.header_bytes >= 52) {
-      for (DWORD mask : spec.masks) put32(info, mask);
+    if (layout.header_bytes >= 52) {
+      for (DWORD mask : layout.masks) put32(info, mask);
     }
   }
-  info.resize(spec.header_bytes, 0);
+  info.resize(layout.header_bytes, 0);
   if (masks_after) {
-    for (DWORD mask : spec.masks) put32(info, mask);
+    for (DWORD mask : layout.masks) put32(info, mask);
   }
-  for (const RGBQUAD& c : spec.colors) {
+  for (const RGBQUAD& c : layout.colors) {
     info.insert(info.end(), {c.rgbBlue, c.rgbGreen, c.rgbRed});
     if (!core) info.push_back(0);
   }
   std::vector<std::uint8_t> file = {'B', 'M'};
   const auto offset = static_cast<std::uint32_t>(14 + info.size());
-  put32(file, static_cast<std::uint32_t>(offset + spec.pixels.size()));
+  put32(file, static_cast<std::uint32_t>(offset + layout.pixels.size()));
   put32(file, 0);
   put32(file, offset);
   file.insert(file.end(), info.begin(), info.end());
-  file.insert(file.end(), spec.pixels.begin(), spec.pixels.end());
+  file.insert(file.end(), layout.pixels.begin(), layout.pixels.end());
   return file;
 }
 
@@ -79,12 +79,12 @@ std::vector<std::uint8_t> pack_rows(const std::vector<std::vector<DWORD>>& rows,
 }
 
 std::vector<std::uint8_t> rgb24_bmp(const std::vector<std::vector<DWORD>>& top_down_rows) {
-  BmpSpec spec;
-  spec.width = static_cast<LONG>(top_down_rows.front().size());
-  spec.height = static_cast<LONG>(top_down_rows.size());
+  BmpSpec layout;
+  layout.width = static_cast<LONG>(top_down_rows.front().size());
+  layout.height = static_cast<LONG>(top_down_rows.size());
   std::vector<std::vector<DWORD>> bottom_up(top_down_rows.rbegin(), top_down_rows.rend());
-  spec.pixels = pack_rows(bottom_up, 24);
-  return bmp_file(spec);
+  layout.pixels = pack_rows(bottom_up, 24);
+  return bmp_file(layout);
 }
 
 }  // namespace sorvel::testing

@@ -22,7 +22,7 @@ struct BmpSpec {
   std::vector<std::uint8_t> pixels{};  // as stored: padded rows, or run-length codes
 };
 
-std::vector<std::uint8_t> bmp_file(const BmpSpec& spec);
+std::vector<std::uint8_t> bmp_file(const BmpSpec& layout);
 
 // Rows of pixel values (indices, or packed colours), first stored row
 // first, packed at `bits` per pixel into rows padded to 4 bytes.

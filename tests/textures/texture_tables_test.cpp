@@ -184,11 +184,11 @@ TEST_F(TextureTables, RowsWithFillBytesAndOtherLayoutsUploadEveryPixel) {
   indexed.colors_used = static_cast<DWORD>(indexed.colors.size());
   indexed.pixels = pack_rows(indices, 8);
   specs.push_back(indexed);
-  for (const BmpSpec& spec : specs) {
-    SCOPED_TRACE(::testing::Message() << spec.bits << " bits, height " << spec.height);
-    TEXTURELOADID(bmp(bmp_file(spec)).c_str(), 2);
+  for (const BmpSpec& layout : specs) {
+    SCOPED_TRACE(::testing::Message() << layout.bits << " bits, height " << layout.height);
+    TEXTURELOADID(bmp(bmp_file(layout)).c_str(), 2);
     std::vector<std::uint8_t> expected = expected_rgb(width, height);
-    if (spec.bits == 8) {
+    if (layout.bits == 8) {
       // The loader is asked for LR_LOADTRANSPARENT: the colour of the first
       // stored pixel's index becomes the window colour.
       const COLORREF window = GetSysColor(COLOR_WINDOW);

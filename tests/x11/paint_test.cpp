@@ -123,10 +123,10 @@ TEST_F(X11Paint, ClassIconBecomesTheWindowManagersIcon) {
 // The driver's own primitives, on a second driver of the process: a
 // frameless window of that size at the origin, shown.
 platform::NativeId shown_window(platform::DisplayDriver& driver, LONG width, LONG height) {
-  platform::NativeWindowSpec spec;
-  spec.window_rect = {0, 0, width, height};
-  spec.client_rect = spec.window_rect;
-  const platform::NativeId window = driver.create_window(spec);
+  platform::NativeWindowSpec request;
+  request.window_rect = {0, 0, width, height};
+  request.client_rect = request.window_rect;
+  const platform::NativeId window = driver.create_window(request);
   if (window != 0) driver.show_window(window, true);
   return window;
 }
