@@ -55,6 +55,14 @@ bool Desktop::is_descendant(HWND ancestor, HWND hwnd) const {
   return false;
 }
 
+bool Desktop::shown(const Window* w) const {
+  if (w == nullptr) return false;
+  for (; w != nullptr; w = w->is_child() ? window(w->parent) : nullptr) {
+    if (!w->visible) return false;
+  }
+  return true;
+}
+
 POINT Desktop::window_origin(const Window& w) const {
   POINT origin{w.rect.left, w.rect.top};
   if (w.is_child()) {

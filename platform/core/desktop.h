@@ -74,6 +74,8 @@ class Desktop final : public EventSink {
   std::vector<HWND> top_levels;  // top of the z-order first
   HWND top_level_of(HWND hwnd) const;
   bool is_descendant(HWND ancestor, HWND hwnd) const;
+  // Visible, and so are all its parents.
+  bool shown(const Window* window) const;
   // Client origin of a window in screen coordinates.
   POINT client_origin(const Window& window) const;
   POINT window_origin(const Window& window) const;

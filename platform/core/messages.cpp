@@ -20,18 +20,11 @@ LRESULT send(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
 
 namespace {
 
-bool is_visible_chain(const Window* w) {
-  for (; w != nullptr; w = w->is_child() ? desktop().window(w->parent) : nullptr) {
-    if (!w->visible) return false;
-  }
-  return true;
-}
-
 HWND window_needing_paint(HWND hwnd, HWND filter) {
   const Window* w = desktop().window(hwnd);
   if (w == nullptr) return nullptr;
   const bool allowed = filter == nullptr || filter == hwnd || desktop().is_descendant(filter, hwnd);
-  if (allowed && !w->update.empty() && is_visible_chain(w)) return hwnd;
+  if (allowed && !w->update.empty() && desktop().shown(w)) return hwnd;
   for (HWND child : w->children) {
     if (HWND found = window_needing_paint(child, filter)) return found;
   }

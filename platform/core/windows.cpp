@@ -59,13 +59,6 @@ void activate(HWND top_level) {
 
 namespace {
 
-bool is_visible_chain(const Window* w) {
-  for (; w != nullptr; w = w->is_child() ? desktop().window(w->parent) : nullptr) {
-    if (!w->visible) return false;
-  }
-  return true;
-}
-
 // Hands activation to the next visible top-level window, after `leaving`
 // was hidden or destroyed.
 void pass_activation(HWND leaving) {
@@ -293,7 +286,7 @@ BOOL DestroyWindow(HWND hwnd) {
 
 BOOL IsWindow(HWND hwnd) { return desktop().window(hwnd) != nullptr ? TRUE : FALSE; }
 
-BOOL IsWindowVisible(HWND hwnd) { return is_visible_chain(desktop().window(hwnd)) ? TRUE : FALSE; }
+BOOL IsWindowVisible(HWND hwnd) { return desktop().shown(desktop().window(hwnd)) ? TRUE : FALSE; }
 
 BOOL IsChild(HWND parent, HWND hwnd) { return desktop().is_descendant(parent, hwnd) ? TRUE : FALSE; }
 

@@ -75,6 +75,7 @@ TEST_F(CoreWindows, DestroyMakesHandleStaleAndSecondDestroyFails) {
   EXPECT_TRUE(received(WM_DESTROY));
   EXPECT_TRUE(received(WM_NCDESTROY));
   EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_FALSE(IsWindowVisible(hwnd));
   EXPECT_FALSE(DestroyWindow(hwnd));
   EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
   RECT rect;
