@@ -8,10 +8,7 @@ int main() {
   FULLSCREEN = MessageBoxA(nullptr, "Settare lo schermo intero?  ", "Video!", MB_YESNO | MB_ICONQUESTION) != IDNO;
   OGLWINDOWSETTING(ARROW, "", GENERIC, "");
   CREATEOGLWINDOW("Gabbia creata con texture sprite", 800, 600, 32, FULLSCREEN);
-  OPENGL_INIT(100.0, 0.0, 0.39666666666666667, 0.6233333333333333, 0.85);
-  SETGLREFRACTIVE();
-  SETGLLIGHT(GL_LIGHT0, 0.1f, 0.0f, 0.0f, 0.0f);
-  OPENGL_CREATELIST();
+  prepare_scene();
   do {
     glClear(GL_COLOR_BUFFER_BIT);
     SETGLMSG();

@@ -5,46 +5,19 @@
 // without one).
 #include <GL/glx.h>
 #include <X11/Xlib.h>
-#include <png.h>
 #include <unistd.h>
 
-#include <csetjmp>
 #include <cstdio>
 #include <vector>
 
 #include "demo_scene/scene.h"
 #include "sorvel/sorvel.h"
+#include "tools/png_file.h"
 
 namespace {
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
-
-bool write_png(const char* path, const std::vector<unsigned char>& rgba) {
-  FILE* file = std::fopen(path, "wb");
-  if (file == nullptr) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-  if (info == nullptr || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return false;
-  }
-  png_init_io(png, file);
-  png_set_IHDR(png, info, kWidth, kHeight, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  std::vector<unsigned char> row(kWidth * 3);
-  for (int y = kHeight - 1; y >= 0; --y) {  // GL's rows run bottom-up
-    for (int x = 0; x < kWidth; ++x) {
-      for (int c = 0; c < 3; ++c) row[x * 3 + c] = rgba[(static_cast<std::size_t>(y) * kWidth + x) * 4 + c];
-    }
-    png_write_row(png, row.data());
-  }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(file) == 0;
-}
 
 }  // namespace
 
@@ -71,10 +44,7 @@ int main(int argc, char** argv) {
   // The demo's start-up and its first pass, as the program makes them.
   WIDTH = kWidth;
   HEIGHT = kHeight;
-  OPENGL_INIT(100.0, 0.0, 0.39666666666666667, 0.6233333333333333, 0.85);
-  SETGLREFRACTIVE();
-  SETGLLIGHT(GL_LIGHT0, 0.1f, 0, 0, 0);
-  OPENGL_CREATELIST();
+  prepare_scene();
   glClear(GL_COLOR_BUFFER_BIT);
   OPENGL_DRAW();
 
@@ -86,7 +56,15 @@ int main(int argc, char** argv) {
   glXDestroyContext(display, context);
   XDestroyWindow(display, window);
   XCloseDisplay(display);
-  if (!write_png(argv[2], rgba)) {
+  std::vector<unsigned char> rgb(static_cast<std::size_t>(kWidth) * kHeight * 3);
+  for (int y = 0; y < kHeight; ++y) {  // GL's rows run bottom-up
+    for (int x = 0; x < kWidth; ++x) {
+      for (int c = 0; c < 3; ++c) {
+        rgb[(static_cast<std::size_t>(y) * kWidth + x) * 3 + c] = rgba[(static_cast<std::size_t>(kHeight - 1 - y) * kWidth + x) * 4 + c];
+      }
+    }
+  }
+  if (!sorvel::tools::write_rgb_png(argv[2], kWidth, kHeight, rgb.data())) {
     std::fprintf(stderr, "render_frame: cannot write %s\n", argv[2]);
     return 1;
   }

@@ -30,6 +30,13 @@ void OPENGL_KEYBOARD() {}
 
 void OPENGL_CREATELIST() { OPENGL_TEXTURE(); }
 
+void prepare_scene() {
+  OPENGL_INIT(100.0, 0.0, 0.39666666666666667, 0.6233333333333333, 0.85);
+  SETGLREFRACTIVE();
+  SETGLLIGHT(GL_LIGHT0, 0.1f, 0.0f, 0.0f, 0.0f);
+  OPENGL_CREATELIST();
+}
+
 void QUAD(float X1, float Y1, float Z1, float X2, float Y2, float Z2, float X3, float Y3, float Z3, float X4, float Y4,
           float Z4, float TSIZE) {
   glBegin(GL_QUADS);

@@ -10,6 +10,9 @@ extern TGLFX_3DANIMATION ANIM;
 
 // Loads the scene's three textures (it builds no display list).
 void OPENGL_CREATELIST();
+// The program's set-up once its window and GL context exist, in this order:
+// the projection and clear colour, back-face culling, light 0, the textures.
+void prepare_scene();
 // Draws one frame of the scene.
 void OPENGL_DRAW();
 // One textured, lit quad with corners P1 to P4 (drawn P2, P1, P3, P4) and

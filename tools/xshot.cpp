@@ -2,36 +2,14 @@
 //   xshot OUT.png [WINDOW-ID]
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <png.h>
 
 #include <cstdio>
-#include <csetjmp>
 #include <cstdlib>
 #include <vector>
 
-namespace {
+#include "tools/png_file.h"
 
-bool write_png(const char* path, int width, int height, const std::vector<unsigned char>& rgb) {
-  FILE* file = std::fopen(path, "wb");
-  if (file == nullptr) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-  if (info == nullptr || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return false;
-  }
-  png_init_io(png, file);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  for (int y = 0; y < height; ++y) {
-    png_write_row(png, rgb.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) * 3);
-  }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(file) == 0;
-}
+namespace {
 
 int channel(unsigned long pixel, unsigned long mask) {
   if (mask == 0) return 0;
@@ -75,7 +53,7 @@ int main(int argc, char** argv) {
       out[2] = static_cast<unsigned char>(channel(pixel, image->blue_mask));
     }
   }
-  const bool written = write_png(argv[1], image->width, image->height, rgb);
+  const bool written = sorvel::tools::write_rgb_png(argv[1], image->width, image->height, rgb.data());
   XDestroyImage(image);
   XCloseDisplay(display);
   if (!written) {

@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
   if (window == nullptr) return 1;
   glfwMakeContextCurrent(window);
   glfwSwapInterval(0);
-  sorvel::bench::prepare_scene();
+  sorvel::bench::prepare_peer_scene();
   bool more = true;
   while (more && !glfwWindowShouldClose(window)) {
     glClear(GL_COLOR_BUFFER_BIT);

@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depth);
   if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return 1;
 
-  sorvel::bench::prepare_scene();
+  sorvel::bench::prepare_peer_scene();
   do {
     glClear(GL_COLOR_BUFFER_BIT);
     OPENGL_DRAW();

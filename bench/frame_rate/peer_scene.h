@@ -13,13 +13,10 @@ namespace sorvel::bench {
 constexpr int kClientWidth = 794;
 constexpr int kClientHeight = 578;
 
-inline void prepare_scene() {
+inline void prepare_peer_scene() {
   WIDTH = 800;
   HEIGHT = 600;
-  OPENGL_INIT(100.0, 0.0, 0.39666666666666667, 0.6233333333333333, 0.85);
-  SETGLREFRACTIVE();
-  SETGLLIGHT(GL_LIGHT0, 0.1f, 0, 0, 0);
-  OPENGL_CREATELIST();
+  ::prepare_scene();
 }
 
 }  // namespace sorvel::bench

@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
   SDL_GLContext context = SDL_GL_CreateContext(window);
   if (context == nullptr) return 1;
   SDL_GL_SetSwapInterval(0);
-  sorvel::bench::prepare_scene();
+  sorvel::bench::prepare_peer_scene();
   bool more = true;
   bool quit = false;
   while (more && !quit) {

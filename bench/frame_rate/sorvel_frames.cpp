@@ -10,10 +10,7 @@ int main(int argc, char** argv) {
   sorvel::bench::FrameClock clock(30, argc > 1 ? std::atoi(argv[1]) : 300);
   OGLWINDOWSETTING(ARROW, "", GENERIC, "");
   CREATEOGLWINDOW("frame rate", 800, 600, 32, false);
-  OPENGL_INIT(100.0, 0.0, 0.39666666666666667, 0.6233333333333333, 0.85);
-  SETGLREFRACTIVE();
-  SETGLLIGHT(GL_LIGHT0, 0.1f, 0, 0, 0);
-  OPENGL_CREATELIST();
+  prepare_scene();
   bool more = true;
   do {
     glClear(GL_COLOR_BUFFER_BIT);

@@ -51,10 +51,7 @@ class DemoScene : public ::testing::Test {
     ASSERT_EQ(chdir(SORVEL_DEMO_FOLDER), 0) << "the scene's textures are in the demo's folder";
     WIDTH = kWidth;
     HEIGHT = kHeight;
-    OPENGL_INIT(100.0, 0.0, 0.39666666666666667, 0.6233333333333333, 0.85);
-    SETGLREFRACTIVE();
-    SETGLLIGHT(GL_LIGHT0, 0.1f, 0, 0, 0);
-    OPENGL_CREATELIST();
+    prepare_scene();
   }
   static void TearDownTestSuite() { delete context_; }
 
