@@ -20,6 +20,7 @@ std::span<const SystemClass> system_classes();
 
 // The built-in window procedures.
 LRESULT message_box_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+LRESULT status_bar_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
 constexpr const char* kMessageBoxClass = "#32770";
 
