@@ -6,6 +6,12 @@
 
 namespace sorvel::testing {
 
+RECT screen_rect(HWND hwnd) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  return r;
+}
+
 Pixels grab(Display* display, Window window, const RECT& area) {
   Pixels out;
   const int width = area.right - area.left;

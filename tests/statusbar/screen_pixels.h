@@ -8,9 +8,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/win32/types.h"
+#include "platform/win32.h"
 
 namespace sorvel::testing {
+
+// The system colours the built-in controls paint with, as the screen shows them.
+constexpr std::uint32_t kFace = 0xF0F0F0;
+constexpr std::uint32_t kShadow = 0xA0A0A0;
+constexpr std::uint32_t kHighlight = 0xFFFFFF;
 
 struct Pixels {
   int width = 0;
@@ -23,6 +28,8 @@ struct Pixels {
   bool operator==(const Pixels&) const = default;
 };
 
+// Where a window of the layer lies on the screen.
+RECT screen_rect(HWND hwnd);
 // `area` of `window` (the root window: a screenshot); empty when the
 // server refuses.
 Pixels grab(Display* display, Window window, const RECT& area);

@@ -17,19 +17,13 @@
 
 namespace {
 
+using sorvel::testing::kFace;
+using sorvel::testing::kHighlight;
+using sorvel::testing::kShadow;
 using sorvel::testing::Pixels;
 using sorvel::testing::Probe;
 using sorvel::testing::pump_arrived;
-
-constexpr std::uint32_t kFace = 0xF0F0F0;
-constexpr std::uint32_t kShadow = 0xA0A0A0;
-constexpr std::uint32_t kHighlight = 0xFFFFFF;
-
-RECT screen_rect(HWND hwnd) {
-  RECT r;
-  GetWindowRect(hwnd, &r);
-  return r;
-}
+using sorvel::testing::screen_rect;
 
 RECT on_screen(HWND hwnd, RECT client_area) {
   POINT origin{0, 0};
