@@ -238,8 +238,8 @@ LRESULT status_bar_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_PAINT:
       paint(hwnd, *bar);
       return 0;
-    case WM_SETTEXT:
-      return set_text(hwnd, *bar, bar->parts.front().drawing_type, lparam);
+    case WM_SETTEXT:  // part 0, its drawing type kept
+      return set_text(hwnd, *bar, 0 | bar->parts.front().drawing_type, lparam);
     case WM_GETTEXT: {
       auto* buffer = reinterpret_cast<char*>(lparam);
       if (buffer == nullptr || wparam == 0) return 0;
