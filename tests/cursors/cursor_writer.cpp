@@ -17,7 +17,9 @@ void append_u32(Bytes& out, std::uint32_t value) {
   append_u16(out, static_cast<std::uint16_t>(value >> 16));
 }
 
-void append_id(Bytes& out, std::string_view id) { out.insert(out.end(), id.begin(), id.end()); }
+void append_id(Bytes& out, std::string_view id) {
+  for (char c : id) out.push_back(static_cast<std::uint8_t>(c));
+}
 
 void append(Bytes& out, const Bytes& more) { out.insert(out.end(), more.begin(), more.end()); }
 
