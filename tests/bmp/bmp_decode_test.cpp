@@ -24,8 +24,8 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 RGBQUAD quad(COLORREF c) { return RGBQUAD{GetBValue(c), GetGValue(c), GetRValue(c), 0}; }
 
 // A picture of colour-table indices, its rows given as stored (bottom row first).
-BmpSpec indexed(WORD bits, const std::vector<COLORREF>& colours, const std::vector<std::vector<DWORD>>& rows) {
-  BmpSpec layout{.width = static_cast<LONG>(rows.front().size()),
+BmpLayout indexed(WORD bits, const std::vector<COLORREF>& colours, const std::vector<std::vector<DWORD>>& rows) {
+  BmpLayout layout{.width = static_cast<LONG>(rows.front().size()),
                .height = static_cast<LONG>(rows.size()),
                .bits = bits,
                .colors_used = static_cast<DWORD>(colours.size()),
@@ -77,7 +77,7 @@ TEST_F(BmpDecode, EachDepthAndHeaderKeepsItsBitsAndPixels) {
   };
   for (const DepthCase& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.bits << " bits, header " << c.header_bytes);
-    BmpSpec layout{.header_bytes = c.header_bytes, .width = 3, .height = 2, .bits = c.bits, .colors = c.table};
+    BmpLayout layout{.header_bytes = c.header_bytes, .width = 3, .height = 2, .bits = c.bits, .colors = c.table};
     layout.colors_used = c.header_bytes == 12 ? 0 : static_cast<DWORD>(c.table.size());
     if (c.header_bytes == 12 && c.bits <= 8) layout.colors.resize(std::size_t{1} << c.bits);  // no count in a core header
     // Bottom row first, as stored.
@@ -101,10 +101,10 @@ TEST_F(BmpDecode, EachDepthAndHeaderKeepsItsBitsAndPixels) {
 TEST_F(BmpDecode, TopDownRowsStayTopDown) {
   for (WORD bits : {WORD{8}, WORD{24}}) {
     SCOPED_TRACE(bits);
-    BmpSpec layout =
+    BmpLayout layout =
         bits == 8
             ? indexed(8, {kRed, kBlue}, {{0, 1}, {1, 1}})
-            : BmpSpec{.width = 2, .bits = 24, .pixels = pack_rows({{0xFF0000, 0x0000FF}, {0x0000FF, 0x0000FF}}, 24)};
+            : BmpLayout{.width = 2, .bits = 24, .pixels = pack_rows({{0xFF0000, 0x0000FF}, {0x0000FF, 0x0000FF}}, 24)};
     layout.height = -2;
     const auto picture = load(bmp_file(layout));
     ASSERT_TRUE(picture.has_value());
@@ -128,7 +128,7 @@ TEST_F(BmpDecode, BitFieldsKeepTheirMasks) {
   };
   for (const FieldCase& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.bits << " bits, header " << c.header_bytes);
-    const BmpSpec layout{.header_bytes = c.header_bytes,
+    const BmpLayout layout{.header_bytes = c.header_bytes,
                        .width = 2,
                        .bits = c.bits,
                        .compression = BI_BITFIELDS,
@@ -148,7 +148,7 @@ TEST_F(BmpDecode, BitFieldsKeepTheirMasks) {
 }
 
 TEST_F(BmpDecode, ShortColourTablesLeaveTheOtherIndicesBlack) {
-  BmpSpec layout = indexed(8, {kRed, kGreen}, {{0, 1, 200}});
+  BmpLayout layout = indexed(8, {kRed, kGreen}, {{0, 1, 200}});
   const auto picture = load(bmp_file(layout));
   ASSERT_TRUE(picture.has_value());
   EXPECT_EQ(picture->pixels, (std::vector<COLORREF>{kRed, kGreen, kBlack}));
@@ -198,7 +198,7 @@ TEST_F(BmpDecode, RunLengthCodesFillAnUncompressedSection) {
   };
   for (const RleCase& c : cases) {
     SCOPED_TRACE(c.name);
-    BmpSpec layout{
+    BmpLayout layout{
         .width = 4, .height = 4, .bits = c.bits, .compression = c.compression, .colors_used = 7, .pixels = c.codes};
     for (int i = 0; i < 7; ++i) layout.colors.push_back(RGBQUAD{static_cast<BYTE>(i * 30), 0, 0, 0});
     const auto picture = load(bmp_file(layout));
@@ -253,7 +253,7 @@ TEST_F(BmpDecode, AWidthAndHeightStretchToThatSize) {
 
 TEST_F(BmpDecode, FilesCutShortAreRefused) {
   // Rows of 5 bytes and 3 of padding.
-  const BmpSpec plain = indexed(8, {kRed, kGreen}, {{0, 1, 0, 1, 0}, {1, 1, 1, 1, 1}, {0, 0, 0, 0, 0}});
+  const BmpLayout plain = indexed(8, {kRed, kGreen}, {{0, 1, 0, 1, 0}, {1, 1, 1, 1, 1}, {0, 0, 0, 0, 0}});
   const std::vector<std::uint8_t> file = bmp_file(plain);
   // The last row may lose its padding, nothing more.
   for (std::size_t length = 0; length < file.size(); ++length) {
@@ -267,7 +267,7 @@ TEST_F(BmpDecode, FilesCutShortAreRefused) {
     DeleteObject(bitmap);
   }
 
-  BmpSpec rle = plain;
+  BmpLayout rle = plain;
   rle.compression = BI_RLE8;
   rle.pixels = {5, 1, 0, 0, 5, 0, 0, 0, 5, 1, 0, 1};
   const std::vector<std::uint8_t> coded = bmp_file(rle);
@@ -279,47 +279,47 @@ TEST_F(BmpDecode, FilesCutShortAreRefused) {
 }
 
 TEST_F(BmpDecode, FilesThatLieAboutThemselvesAreRefused) {
-  const BmpSpec base = indexed(8, {kRed, kGreen, kBlue, kWhite}, {{0, 1, 2, 3}, {3, 2, 1, 0}});
+  const BmpLayout base = indexed(8, {kRed, kGreen, kBlue, kWhite}, {{0, 1, 2, 3}, {3, 2, 1, 0}});
   ASSERT_TRUE(load(bmp_file(base)).has_value());
 
   // A change to the picture, or one byte of the file changed.
   struct Lie {
     const char* name;
-    std::function<void(BmpSpec&)> change = [](BmpSpec&) {};
+    std::function<void(BmpLayout&)> change = [](BmpLayout&) {};
     std::size_t offset = 0;
     std::uint8_t value = 0;
   };
   const auto fields = [](WORD bits, std::array<DWORD, 3> masks) {
-    return [=](BmpSpec& s) { s.bits = bits, s.compression = BI_BITFIELDS, s.masks = masks; };
+    return [=](BmpLayout& s) { s.bits = bits, s.compression = BI_BITFIELDS, s.masks = masks; };
   };
   const Lie lies[] = {
-      {"a colour count beyond the file", [](BmpSpec& s) { s.colors_used = 1u << 30; }},
-      {"a side beyond the cap", [](BmpSpec& s) { s.width = (1 << 24) + 1; }},
-      {"a size beyond the file", [](BmpSpec& s) { s.width = 1 << 16, s.height = 1 << 16; }},
-      {"width 0", [](BmpSpec& s) { s.width = 0; }},
-      {"negative width", [](BmpSpec& s) { s.width = -4; }},
-      {"height 0", [](BmpSpec& s) { s.height = 0; }},
-      {"7 bits per pixel", [](BmpSpec& s) { s.bits = 7; }},
-      {"2 bits per pixel", [](BmpSpec& s) { s.bits = 2; }},
-      {"an unknown compression", [](BmpSpec& s) { s.compression = 9; }},
-      {"JPEG", [](BmpSpec& s) { s.compression = BI_JPEG; }},
-      {"RLE4 at 8 bits", [](BmpSpec& s) { s.compression = BI_RLE4; }},
-      {"top-down RLE8", [](BmpSpec& s) { s.compression = BI_RLE8, s.height = -2; }},
-      {"RLE8 codes far too few for the size", [](BmpSpec& s) { s.compression = BI_RLE8, s.width = s.height = 20000; }},
-      {"bit fields at 8 bits", [](BmpSpec& s) { s.compression = BI_BITFIELDS; }},
+      {"a colour count beyond the file", [](BmpLayout& s) { s.colors_used = 1u << 30; }},
+      {"a side beyond the cap", [](BmpLayout& s) { s.width = (1 << 24) + 1; }},
+      {"a size beyond the file", [](BmpLayout& s) { s.width = 1 << 16, s.height = 1 << 16; }},
+      {"width 0", [](BmpLayout& s) { s.width = 0; }},
+      {"negative width", [](BmpLayout& s) { s.width = -4; }},
+      {"height 0", [](BmpLayout& s) { s.height = 0; }},
+      {"7 bits per pixel", [](BmpLayout& s) { s.bits = 7; }},
+      {"2 bits per pixel", [](BmpLayout& s) { s.bits = 2; }},
+      {"an unknown compression", [](BmpLayout& s) { s.compression = 9; }},
+      {"JPEG", [](BmpLayout& s) { s.compression = BI_JPEG; }},
+      {"RLE4 at 8 bits", [](BmpLayout& s) { s.compression = BI_RLE4; }},
+      {"top-down RLE8", [](BmpLayout& s) { s.compression = BI_RLE8, s.height = -2; }},
+      {"RLE8 codes far too few for the size", [](BmpLayout& s) { s.compression = BI_RLE8, s.width = s.height = 20000; }},
+      {"bit fields at 8 bits", [](BmpLayout& s) { s.compression = BI_BITFIELDS; }},
       {"overlapping fields", fields(16, {0xF800, 0x0FE0, 0x1F})},
       {"a field with a gap", fields(16, {0xF000, 0x0500, 0x1F})},
       {"a field outside 16 bits", fields(16, {0xF0000, 0x7E0, 0x1F})},
       {"no fields at all", fields(32, {0, 0, 0})},
-      {"an unknown header size", [](BmpSpec& s) { s.header_bytes = 44; }},
-      {"not BM", [](BmpSpec&) {}, 1, 'A'},
-      {"pixels past the end", [](BmpSpec&) {}, 12, 0x10},  // bfOffBits + 1 MiB
-      {"pixels inside the headers", [](BmpSpec&) {}, 10, 20},
-      {"two planes", [](BmpSpec&) {}, 26, 2},
+      {"an unknown header size", [](BmpLayout& s) { s.header_bytes = 44; }},
+      {"not BM", [](BmpLayout&) {}, 1, 'A'},
+      {"pixels past the end", [](BmpLayout&) {}, 12, 0x10},  // bfOffBits + 1 MiB
+      {"pixels inside the headers", [](BmpLayout&) {}, 10, 20},
+      {"two planes", [](BmpLayout&) {}, 26, 2},
   };
   for (const Lie& lie : lies) {
     SCOPED_TRACE(lie.name);
-    BmpSpec layout = base;
+    BmpLayout layout = base;
     lie.change(layout);
     std::vector<std::uint8_t> file = bmp_file(layout);
     if (lie.offset != 0) file[lie.offset] = lie.value;

@@ -16,7 +16,7 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 
 }  // namespace
 
-std::vector<std::uint8_t> bmp_file(const BmpSpec& layout) {
+std::vector<std::uint8_t> bmp_file(const BmpLayout& layout) {
   const bool core = layout.header_bytes == 12;
   const bool masks_after = layout.compression == BI_BITFIELDS && layout.header_bytes == 40;
   std::vector<std::uint8_t> info;
@@ -79,7 +79,7 @@ std::vector<std::uint8_t> pack_rows(const std::vector<std::vector<DWORD>>& rows,
 }
 
 std::vector<std::uint8_t> rgb24_bmp(const std::vector<std::vector<DWORD>>& top_down_rows) {
-  BmpSpec layout;
+  BmpLayout layout;
   layout.width = static_cast<LONG>(top_down_rows.front().size());
   layout.height = static_cast<LONG>(top_down_rows.size());
   std::vector<std::vector<DWORD>> bottom_up(top_down_rows.rbegin(), top_down_rows.rend());

@@ -10,7 +10,7 @@
 
 namespace sorvel::testing {
 
-struct BmpSpec {
+struct BmpLayout {
   DWORD header_bytes = 40;  // 12 (core), 16 or 64 (OS/2), 40, 52, 56, 108, 124
   LONG width = 1;
   LONG height = 1;  // negative for top-down rows
@@ -22,7 +22,7 @@ struct BmpSpec {
   std::vector<std::uint8_t> pixels{};  // as stored: padded rows, or run-length codes
 };
 
-std::vector<std::uint8_t> bmp_file(const BmpSpec& layout);
+std::vector<std::uint8_t> bmp_file(const BmpLayout& layout);
 
 // Rows of pixel values (indices, or packed colours), first stored row
 // first, packed at `bits` per pixel into rows padded to 4 bytes.

@@ -159,19 +159,19 @@ TEST_F(TextureTables, RowsWithFillBytesAndOtherLayoutsUploadEveryPixel) {
     for (LONG x = 0; x < width; ++x) top_first[static_cast<std::size_t>(y)].push_back(colour_at(x, y));
   }
   const std::vector<std::vector<DWORD>> bottom_first(top_first.rbegin(), top_first.rend());
-  std::vector<BmpSpec> specs;
-  BmpSpec deep;
+  std::vector<BmpLayout> layouts;
+  BmpLayout deep;
   deep.width = width;
   deep.height = height;
   deep.bits = 32;
   deep.pixels = pack_rows(bottom_first, 32);
-  specs.push_back(deep);
-  BmpSpec top_down = deep;
+  layouts.push_back(deep);
+  BmpLayout top_down = deep;
   top_down.bits = 24;
   top_down.height = -height;
   top_down.pixels = pack_rows(top_first, 24);
-  specs.push_back(top_down);
-  BmpSpec indexed = deep;
+  layouts.push_back(top_down);
+  BmpLayout indexed = deep;
   indexed.bits = 8;
   std::vector<std::vector<DWORD>> indices;
   for (const auto& row : bottom_first) {
@@ -183,8 +183,8 @@ TEST_F(TextureTables, RowsWithFillBytesAndOtherLayoutsUploadEveryPixel) {
   }
   indexed.colors_used = static_cast<DWORD>(indexed.colors.size());
   indexed.pixels = pack_rows(indices, 8);
-  specs.push_back(indexed);
-  for (const BmpSpec& layout : specs) {
+  layouts.push_back(indexed);
+  for (const BmpLayout& layout : layouts) {
     SCOPED_TRACE(::testing::Message() << layout.bits << " bits, height " << layout.height);
     TEXTURELOADID(bmp(bmp_file(layout)).c_str(), 2);
     std::vector<std::uint8_t> expected = expected_rgb(width, height);
