@@ -12,8 +12,8 @@
 #include "platform/core/desktop.h"
 #include "platform/win32.h"
 #include "platform/x11/x11_testing.h"
-#include "tests/statusbar/screen_pixels.h"
-#include "tests/x11/x11_probe.h"
+#include "tests/support/screen_pixels.h"
+#include "tests/support/x11_probe.h"
 
 namespace {
 

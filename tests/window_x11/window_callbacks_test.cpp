@@ -10,7 +10,7 @@
 
 #include "sorvel/sorvel.h"
 #include "tests/window_x11/frame_loop.h"
-#include "tests/x11/x11_probe.h"
+#include "tests/support/x11_probe.h"
 
 namespace {
 

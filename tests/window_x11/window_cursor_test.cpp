@@ -16,7 +16,7 @@
 #include "sorvel/window/window_texts.h"
 #include "tests/cursors/cursor_writer.h"
 #include "tests/support/test_files.h"
-#include "tests/x11/x11_probe.h"
+#include "tests/support/x11_probe.h"
 
 namespace {
 

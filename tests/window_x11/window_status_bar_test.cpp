@@ -9,9 +9,9 @@
 #include "platform/x11/x11_testing.h"
 #include "sorvel/sorvel.h"
 #include "sorvel/window/window_texts.h"
-#include "tests/statusbar/screen_pixels.h"
+#include "tests/support/screen_pixels.h"
 #include "tests/window_x11/frame_loop.h"
-#include "tests/x11/x11_probe.h"
+#include "tests/support/x11_probe.h"
 
 namespace {
 

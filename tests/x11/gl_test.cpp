@@ -9,7 +9,7 @@
 
 #include "platform/win32.h"
 #include "platform/x11/x11_testing.h"
-#include "tests/x11/x11_probe.h"
+#include "tests/support/x11_probe.h"
 
 namespace {
 

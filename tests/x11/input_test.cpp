@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "platform/win32.h"
-#include "tests/x11/x11_probe.h"
+#include "tests/support/x11_probe.h"
 
 namespace {
 

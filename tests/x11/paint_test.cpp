@@ -12,7 +12,7 @@
 #include "platform/core/driver.h"
 #include "platform/win32.h"
 #include "platform/x11/x11_driver.h"
-#include "tests/x11/x11_probe.h"
+#include "tests/support/x11_probe.h"
 
 namespace {
 

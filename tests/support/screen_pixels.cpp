@@ -1,4 +1,4 @@
-#include "tests/statusbar/screen_pixels.h"
+#include "tests/support/screen_pixels.h"
 
 #include <X11/Xutil.h>
 

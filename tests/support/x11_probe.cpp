@@ -1,4 +1,4 @@
-#include "tests/x11/x11_probe.h"
+#include "tests/support/x11_probe.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -28,6 +28,14 @@ Probe::Probe() : display_(XOpenDisplay(nullptr)) {
 }
 
 Probe::~Probe() { XCloseDisplay(display_); }
+
+void Probe::ignore_errors() {
+  XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+}
+
+Geometry Probe::screen() const {
+  return {0, 0, DisplayWidth(display_, DefaultScreen(display_)), DisplayHeight(display_, DefaultScreen(display_))};
+}
 
 Atom Probe::atom(const char* name) { return XInternAtom(display_, name, False); }
 
@@ -116,12 +124,16 @@ bool Probe::wait_viewable(Window window, bool pump_layer) {
   return false;
 }
 
-Window Probe::wait_for_top_level(const std::string& utf8_title, bool pump_layer) {
-  for (int i = 0; i < 400; ++i) {
+Window Probe::wait_for_top_level(const std::string& utf8_title, bool pump_layer, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (pump_layer) pump_arrived();  // the window's own events first, as it maps and paints
     for (Window child : children(root())) {
-      if (bytes_property(child, "_NET_WM_NAME") == utf8_title) return wait_viewable(child, pump_layer) ? child : 0;
+      if (bytes_property(child, "_NET_WM_NAME") == utf8_title && viewable(child)) {
+        if (pump_layer) pump_arrived();
+        return child;
+      }
     }
-    if (pump_layer) pump_arrived();
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return 0;
@@ -177,6 +189,30 @@ void Probe::button(unsigned button, bool press) {
 void Probe::click(unsigned which) {
   button(which, true);
   button(which, false);
+}
+
+void Probe::drag(unsigned which, int from_x, int from_y, int to_x, int to_y) {
+  constexpr int kSteps = 10;
+  move_pointer(from_x, from_y);
+  button(which, true);
+  for (int i = 1; i <= kSteps; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    move_pointer(from_x + (to_x - from_x) * i / kSteps, from_y + (to_y - from_y) * i / kSteps);
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  button(which, false);
+}
+
+void Probe::request_close(Window window) {
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = atom("WM_PROTOCOLS");
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(atom("WM_DELETE_WINDOW"));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display_, window, False, NoEventMask, &event);
+  sync();
 }
 
 std::vector<MSG> pump(const std::function<bool(const std::vector<MSG>&)>& done, std::chrono::milliseconds timeout) {

@@ -28,13 +28,19 @@ class Probe {
   Probe(const Probe&) = delete;
   Probe& operator=(const Probe&) = delete;
 
+  // For probes of another process's windows, which may go at any moment:
+  // X errors about them are ignored instead of ending the test.
+  static void ignore_errors();
+
   Display* display() const { return display_; }
   Window root() const { return DefaultRootWindow(display_); }
+  Geometry screen() const;
 
   // The top-level window whose _NET_WM_NAME is `utf8_title`, waiting for it
   // to be viewable; 0 when none appears in time. With `pump_layer` the
   // layer's queue is worked meanwhile (only on the layer's own thread).
-  Window wait_for_top_level(const std::string& utf8_title, bool pump_layer = true);
+  Window wait_for_top_level(const std::string& utf8_title, bool pump_layer = true,
+                            std::chrono::milliseconds timeout = std::chrono::milliseconds(2000));
   bool wait_viewable(Window window, bool pump_layer = true);
   bool viewable(Window window);
   std::vector<Window> children(Window window);
@@ -58,6 +64,10 @@ class Probe {
   void move_pointer(int x, int y);
   void button(unsigned button, bool press);
   void click(unsigned button);
+  // A press at `from`, moves in small steps to `to` (screen coordinates), a release.
+  void drag(unsigned button, int from_x, int from_y, int to_x, int to_y);
+  // What the window manager sends when the user closes a window.
+  void request_close(Window window);
   unsigned keycode(KeySym keysym);
   void sync() { XSync(display_, False); }
 
