@@ -6,6 +6,17 @@
 set -euo pipefail
 demo=$1 xshot=$2 out=$3 seconds=${4:-3}
 
+# Keys go to the window with the keyboard focus: wait until it has it.
+wait_for_focus() {
+  local id=$1
+  for _ in $(seq 1 400); do
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$id" ] && return 0
+    sleep 0.05
+  done
+  echo "run_headless: window $id never took the keyboard" >&2
+  return 1
+}
+
 wait_for_window() {
   local title=$1
   for _ in $(seq 1 400); do
@@ -24,9 +35,11 @@ wait_for_window() {
 pid=$!
 trap 'kill "$pid" 2>/dev/null || true' EXIT
 
-wait_for_window 'Video!' >/dev/null
+question=$(wait_for_window 'Video!')
+wait_for_focus "$question"
 xdotool key n
-wait_for_window 'Gabbia creata con texture sprite' >/dev/null
+scene=$(wait_for_window 'Gabbia creata con texture sprite')
+wait_for_focus "$scene"
 sleep "$seconds"
 "$xshot" "$out"
 xdotool key Escape

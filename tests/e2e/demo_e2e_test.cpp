@@ -67,9 +67,11 @@ class DemoEndToEnd : public ::testing::Test {
     if (!boxes.empty()) {
       EXPECT_EQ(boxes.front(), "box\t0x00000024\tVideo!\tSettare lo schermo intero?  ");
     }
+    EXPECT_TRUE(x_.wait_for_focus(question, 20s)) << "the question takes the keyboard";
     x_.tap(XStringToKeysym(answer_key));
     const Window window = wait_for_window(kTitle, 30s);
     EXPECT_NE(window, 0u) << "the GL window did not show";
+    EXPECT_TRUE(window == 0 || x_.wait_for_focus(window, 20s)) << "the GL window takes the keyboard";
     return window;
   }
 
@@ -168,14 +170,20 @@ TEST_F(DemoEndToEnd, RunsWithItsTextureFilesMissing) {
 TEST_F(DemoEndToEnd, BrokenTgaShowsTheReadersBoxAndGoesOn) {
   std::ofstream(folder_.path() / "rete00_1.tga", std::ios::binary | std::ios::trunc) << "not a TGA";
   DemoProcess demo(SORVEL_DEMO_BINARY, folder_.path());
-  ASSERT_NE(wait_for_window("Video!", 20s), 0u);
+  const Window question = wait_for_window("Video!", 20s);
+  ASSERT_NE(question, 0u);
+  ASSERT_TRUE(x_.wait_for_focus(question, 20s));
   x_.tap(XK_n);
-  ASSERT_NE(wait_for_window("ERROR", 30s), 0u) << "the reader's box";
+  const Window box = wait_for_window("ERROR", 30s);
+  ASSERT_NE(box, 0u) << "the reader's box";
+  ASSERT_TRUE(x_.wait_for_focus(box, 20s));
   const auto boxes = demo.box_log();
   ASSERT_GE(boxes.size(), 3u);
   EXPECT_EQ(boxes[2], "box\t0x00000000\tERROR\tCould not read file header");
   x_.tap(XK_Return);
-  ASSERT_NE(wait_for_window(kTitle, 30s), 0u);
+  const Window window = wait_for_window(kTitle, 30s);
+  ASSERT_NE(window, 0u);
+  ASSERT_TRUE(x_.wait_for_focus(window, 20s));
   std::this_thread::sleep_for(300ms);
   EXPECT_TRUE(demo.running());
   x_.tap(XK_Escape);

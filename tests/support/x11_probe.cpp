@@ -124,6 +124,26 @@ bool Probe::wait_viewable(Window window, bool pump_layer) {
   return false;
 }
 
+bool Probe::wait_for_focus(Window window, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  do {
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display_, &focus, &revert);
+    for (Window w = focus; w != 0 && w != root();) {
+      if (w == window) return true;
+      Window root_return = 0, parent = 0;
+      Window* list = nullptr;
+      unsigned count = 0;
+      if (XQueryTree(display_, w, &root_return, &parent, &list, &count) == 0) break;
+      if (list != nullptr) XFree(list);
+      w = parent;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  } while (std::chrono::steady_clock::now() < deadline);
+  return false;
+}
+
 Window Probe::wait_for_top_level(const std::string& utf8_title, bool pump_layer, std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (std::chrono::steady_clock::now() < deadline) {

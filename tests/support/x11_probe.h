@@ -42,6 +42,9 @@ class Probe {
   Window wait_for_top_level(const std::string& utf8_title, bool pump_layer = true,
                             std::chrono::milliseconds timeout = std::chrono::milliseconds(2000));
   bool wait_viewable(Window window, bool pump_layer = true);
+  // Until the keyboard focus is on `window` or inside it, so that keys go
+  // where the test means them to; false when it does not come in time.
+  bool wait_for_focus(Window window, std::chrono::milliseconds timeout);
   bool viewable(Window window);
   std::vector<Window> children(Window window);
   // Children of `window` whose map state is viewable.
