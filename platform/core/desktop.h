@@ -33,8 +33,6 @@ class MessageQueue {
   // The first posted, quit or hardware message that passes the filter.
   bool take(MSG* out, HWND filter, UINT first, UINT last, bool remove);
   void discard(HWND hwnd);
-  std::size_t input_count() const { return input_.size(); }
-  std::size_t posted_count() const { return posted_.size(); }
 
  private:
   std::deque<MSG> posted_;
